@@ -1,0 +1,135 @@
+#include "Moteur.h"
+
+#include "Fondu.h"
+#include "../outils/Horloge.h"
+
+#include <GL/glu.h>
+
+CMoteur::CMoteur()
+    : PleinEcran(false), FonduActif(false), nbFrames(0), TempsFPS(0), FPS(0),
+      DebutFondu(0), FinFondu(0), Ecran(nullptr),
+      CouleurFinFondu{0, 0, 0, 0}, CouleurDebutFondu{0, 0, 0, 0}
+{
+}
+
+CMoteur::~CMoteur()
+{
+    // Only the registries are released; SDL and OpenGL are gone by now.
+}
+
+namespace
+{
+    const Uint32 DrapeauxPleinEcran = SDL_FULLSCREEN | SDL_OPENGL | SDL_HWSURFACE | SDL_ASYNCBLIT;
+    const Uint32 DrapeauxFenetre = SDL_OPENGL | SDL_HWSURFACE | SDL_ASYNCBLIT;
+
+    void VueLogique(SDL_Surface* ecran)
+    {
+        glViewport(0, 0, ecran->w, ecran->h);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluOrtho2D(0, 800, 600, 0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+    }
+}
+
+int CMoteur::Init(bool pleinEcran, const char* titre)
+{
+    SDL_Init(SDL_INIT_VIDEO);
+    SDL_WM_SetCaption(titre, nullptr);
+    PleinEcran = pleinEcran;
+    if (PleinEcran)
+        Ecran = SDL_SetVideoMode(0, 0, 32, DrapeauxPleinEcran);
+    else
+        Ecran = SDL_SetVideoMode(800, 600, 32, DrapeauxFenetre);
+    if (Ecran == nullptr)
+        return -1;
+
+    SDL_EnableKeyRepeat(10, 10);
+    // Asked after the mode is set: they only apply to later mode changes.
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 6);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
+    glViewport(0, 0, Ecran->w, Ecran->h);
+    glMatrixMode(GL_PROJECTION);
+    gluOrtho2D(0, 800, 600, 0); // the fresh context's projection is the identity
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(1, 1, 0, 1);
+    return 1;
+}
+
+void CMoteur::ResizeWindow(int largeur, int hauteur)
+{
+    SDL_Surface* nouvel;
+    if (PleinEcran)
+        nouvel = SDL_SetVideoMode(0, 0, 32, DrapeauxPleinEcran);
+    else
+        nouvel = SDL_SetVideoMode(largeur, hauteur, 32, DrapeauxFenetre | SDL_RESIZABLE);
+    // A refused mode keeps the window and the view we already have.
+    if (nouvel == nullptr)
+        return;
+    Ecran = nouvel;
+    VueLogique(Ecran);
+}
+
+void CMoteur::DebutDessin()
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void CMoteur::RajoutFondu(Uint32 debut, Uint32 fin,
+                          unsigned char r1, unsigned char g1, unsigned char b1, unsigned char a1,
+                          unsigned char r2, unsigned char g2, unsigned char b2, unsigned char a2)
+{
+    DebutFondu = debut;
+    FinFondu = fin;
+    CouleurFinFondu[0] = b1;
+    CouleurFinFondu[1] = g1;
+    CouleurFinFondu[2] = r1;
+    CouleurFinFondu[3] = a1;
+    CouleurDebutFondu[0] = b2;
+    CouleurDebutFondu[1] = g2;
+    CouleurDebutFondu[2] = r2;
+    CouleurDebutFondu[3] = a2;
+    FonduActif = true;
+}
+
+void CMoteur::FinDessin()
+{
+    DessineFondu();
+    glFlush();
+    SDL_GL_SwapBuffers();
+    Horloge::Attendre(DelaiPacing(FPS));
+}
+
+void CMoteur::DessineFondu()
+{
+    const Uint32 maintenant = Horloge::Ticks();
+    if (FonduActif)
+    {
+        if (DebutFondu <= maintenant && maintenant <= FinFondu)
+        {
+            const CouleurFondu c = CalculeFondu(DebutFondu, FinFondu, maintenant,
+                                                CouleurFinFondu, CouleurDebutFondu);
+            glMatrixMode(GL_MODELVIEW);
+            glLoadIdentity();
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            glEnable(GL_BLEND);
+            glBegin(GL_QUADS);
+            glColor4ub(c.Rouge, c.Vert, c.Bleu, c.Alpha);
+            glVertex2i(0, 600);
+            glVertex2i(0, 0);
+            glVertex2i(800, 0);
+            glVertex2i(800, 600);
+            glEnd();
+        }
+        else if (maintenant > FinFondu)
+        {
+            FonduActif = false;
+        }
+    }
+}

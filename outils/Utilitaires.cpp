@@ -1,0 +1,2 @@
+// PLACEHOLDER: screenshot, XPM, cursor and display helpers are being built.
+#include "Outils.h"

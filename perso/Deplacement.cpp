@@ -1,0 +1,6 @@
+// PLACEHOLDER: the movement step is being built.
+#include "Perso.h"
+
+void CPerso::CalcDepl()
+{
+}
