@@ -35,5 +35,6 @@ int main(int argc, char** argv)
     ok = DessinerTuiles(racine) && ok;
     ok = DessinerBonus(racine) && ok;
     ok = DessinerPersonnages(racine) && ok;
+    ok = DessinerIcone(racine) && ok;
     return ok ? 0 : 1;
 }

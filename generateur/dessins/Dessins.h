@@ -10,6 +10,7 @@ bool DessinerInterface(const std::string& racine);   // Images/Interface/*.png
 bool DessinerTuiles(const std::string& racine);      // Images/Maps/*.png
 bool DessinerBonus(const std::string& racine);       // Images/Bonus/*.png
 bool DessinerPersonnages(const std::string& racine); // Images/Personnages/*/*.png
+bool DessinerIcone(const std::string& racine);       // Icones/corvella-N.png (after the characters)
 
 // Writes a picture at racine/relatif, making the folders on the way.
 bool Ecrire(const std::string& racine, const std::string& relatif, const struct ImageRGBA& image);
