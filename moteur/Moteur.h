@@ -97,3 +97,13 @@ public:
 
 // Size drawn for a width or height (negative ones mirror).
 int TailleAbsolue(int taille);
+
+// Alpha of copy k (0 <= k < n) of a halo of n copies: 127 for the innermost,
+// falling linearly towards 1 for the outermost; 0 when n <= 0.
+int AlphaHalo(int k, int n);
+
+// File name of a font's glyph slot (0..41), null for any other slot.
+const char* FichierLettre(int slot);
+// Writes "./Images/Fontes/<nom>/<fichier>" into chemin (taille bytes). A path
+// that does not fit is not cut: the buffer is left empty and false returned.
+bool CheminLettre(char* chemin, size_t taille, const char* nom, const char* fichier);

@@ -26,13 +26,18 @@ SDL_Surface* Outils::flipSurface(SDL_Surface* surface)
         return nullptr;
     SDL_LockSurface(surface);
     SDL_LockSurface(resultat);
-    const Uint16 pas = surface->pitch;
+    // A fresh surface has the tightest pitch its format allows; the source's can
+    // be wider (a surface made around someone else's pixels), so each side is
+    // addressed with its own pitch and a row copies what both can hold.
+    const size_t pasSource = surface->pitch;
+    const size_t pasCible = resultat->pitch;
+    const size_t octets = pasSource < pasCible ? pasSource : pasCible;
     const Uint8* source = static_cast<const Uint8*>(surface->pixels);
     Uint8* cible = static_cast<Uint8*>(resultat->pixels);
-    // Both surfaces share size and format, so they share the pitch as well.
-    for (int i = 0; i < surface->h; ++i)
-        SDL_memcpy(cible + static_cast<size_t>(i) * pas,
-                   source + static_cast<size_t>(surface->h - 1 - i) * pas, pas);
+    if (source != nullptr && cible != nullptr)
+        for (int i = 0; i < surface->h; ++i)
+            SDL_memcpy(cible + static_cast<size_t>(i) * pasCible,
+                       source + static_cast<size_t>(surface->h - 1 - i) * pasSource, octets);
     SDL_UnlockSurface(resultat);
     SDL_UnlockSurface(surface);
     return resultat;
@@ -40,7 +45,8 @@ SDL_Surface* Outils::flipSurface(SDL_Surface* surface)
 
 int Outils::loadTexture(const char* chemin, int* largeur, int* hauteur, bool mipmaps)
 {
-    SDL_Surface* image = IMG_Load(chemin);
+    // No path names no file (the image library would not survive a null one).
+    SDL_Surface* image = chemin != nullptr ? IMG_Load(chemin) : nullptr;
     if (image == nullptr)
         return 0;
 
@@ -80,6 +86,15 @@ int Outils::loadTexture(const char* chemin, int* largeur, int* hauteur, bool mip
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
+    // The rows are read tightly packed from the surface, whatever unpacking
+    // state another part of the program may have left behind.
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     if (mipmaps)
     {
         gluBuild2DMipmaps(GL_TEXTURE_2D, 4, retournee->w, retournee->h, GL_RGBA,
@@ -93,6 +108,7 @@ int Outils::loadTexture(const char* chemin, int* largeur, int* hauteur, bool mip
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glPopClientAttrib();
 
     SDL_FreeSurface(retournee);
     SDL_FreeSurface(convertie);
