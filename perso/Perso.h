@@ -57,4 +57,16 @@ public:
     void LoadTexPerso(const char* dossier);
     void CalcDepl();
     void DessinePerso();
+
+    // The pieces of DessinePerso, in the order it runs them; all but the
+    // drawing itself work without a window.
+    void AvanceDepl();     // runs the 5 ms movement steps that have fallen due
+    void AvanceAnim();     // picks the animation frame shared by all characters
+    // The texture and the signed width (negative: mirrored) of the frame to
+    // draw now; false when nothing is drawn (let go, dead).
+    bool ChoisitImage(unsigned int& texture, int& largeur) const;
+    void PrendBonus();     // takes a bonus lying on the tile of (PosX, PosY)
+    void VerifieMort();    // dies in water under the centre or without life
+    void VerifieRetour();  // comes back at the level's start once the time is up
+    static int ImageAnim(); // the shared animation frame, 0 to 9
 };
