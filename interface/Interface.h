@@ -13,6 +13,7 @@ public:
     void LoadInterface();
     void DessineInterface(int vie, int vieMax, int mana, int manaMax);
 
-    // Width in pixels of a bar showing `valeur` out of `maximum` (200 when full).
+    // Width in pixels of a bar showing `valeur` out of `maximum` (200 when full),
+    // truncated, kept within 0..200; 0 when the maximum is zero or less.
     static int LargeurBarre(int valeur, int maximum);
 };

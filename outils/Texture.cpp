@@ -43,13 +43,10 @@ SDL_Surface* Outils::flipSurface(SDL_Surface* surface)
     return resultat;
 }
 
-int Outils::loadTexture(const char* chemin, int* largeur, int* hauteur, bool mipmaps)
+SDL_Surface* Outils::prepareSurface(SDL_Surface* image)
 {
-    // No path names no file (the image library would not survive a null one).
-    SDL_Surface* image = chemin != nullptr ? IMG_Load(chemin) : nullptr;
-    if (image == nullptr)
-        return 0;
-
+    if (image == nullptr || image->format == nullptr)
+        return nullptr;
     SDL_PixelFormat format = *image->format;
     format.palette = nullptr;
     format.BitsPerPixel = 32;
@@ -64,16 +61,25 @@ int Outils::loadTexture(const char* chemin, int* largeur, int* hauteur, bool mip
     format.Ashift = 24;
     format.Rloss = format.Gloss = format.Bloss = format.Aloss = 0;
     SDL_Surface* convertie = SDL_ConvertSurface(image, &format, 0);
+    // Out of memory: nothing made, nothing kept.
     if (convertie == nullptr)
-    {
-        // Out of memory: no texture, nothing kept.
-        SDL_FreeSurface(image);
-        return 0;
-    }
+        return nullptr;
     SDL_Surface* retournee = flipSurface(convertie);
+    SDL_FreeSurface(convertie);
+    return retournee;
+}
+
+int Outils::loadTexture(const char* chemin, int* largeur, int* hauteur, bool mipmaps)
+{
+    // No path names no file (the image library would not survive a null one).
+    SDL_Surface* image = chemin != nullptr ? IMG_Load(chemin) : nullptr;
+    if (image == nullptr)
+        return 0;
+
+    SDL_Surface* retournee = prepareSurface(image);
     if (retournee == nullptr)
     {
-        SDL_FreeSurface(convertie);
+        // Out of memory: no texture, nothing kept.
         SDL_FreeSurface(image);
         return 0;
     }
@@ -111,7 +117,6 @@ int Outils::loadTexture(const char* chemin, int* largeur, int* hauteur, bool mip
     glPopClientAttrib();
 
     SDL_FreeSurface(retournee);
-    SDL_FreeSurface(convertie);
     SDL_FreeSurface(image);
     return static_cast<int>(texture);
 }
