@@ -36,6 +36,11 @@ namespace
 int CMoteur::Init(bool pleinEcran, const char* titre)
 {
     SDL_Init(SDL_INIT_VIDEO);
+    // SDL 1.2 opens double-buffered GL windows unless told otherwise; the SDL
+    // 1.2 we build on starts from single buffering, which would show every
+    // frame being drawn (flashes of the yellow clear). Ask for SDL 1.2's own
+    // default before the first mode is set.
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_WM_SetCaption(titre, nullptr);
     PleinEcran = pleinEcran;
     if (PleinEcran)

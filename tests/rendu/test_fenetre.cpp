@@ -157,3 +157,11 @@ TEST_F(Fenetre, ResizeKeepsTheLogicalViewAndEventsPassSizesThrough)
     Moteur.ResizeWindow(800, 600);
     EXPECT_EQ(Moteur.Ecran->w, 800);
 }
+
+TEST_F(Fenetre, TheWindowIsDoubleBuffered)
+{
+    // Frames are drawn out of sight and shown whole by the buffer swap.
+    GLboolean double_tampon = GL_FALSE;
+    glGetBooleanv(GL_DOUBLEBUFFER, &double_tampon);
+    EXPECT_TRUE(double_tampon);
+}
