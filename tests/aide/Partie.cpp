@@ -1,0 +1,99 @@
+#include "Partie.h"
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace
+{
+    // The game calls SDL_Quit, which unloads Mesa's driver before the leak
+    // check runs: the driver's own allocations then show as leaks of an
+    // unknown module that no suppression can name. The game's own memory is
+    // checked in-process by the other test programs and under valgrind.
+    const char* const SansFuites = "ASAN_OPTIONS=detect_leaks=0";
+
+    void Xdotool(const std::string& arguments)
+    {
+        Sortie("xdotool " + arguments + " 2>/dev/null");
+    }
+}
+
+std::string DossierJeu()
+{
+    return std::filesystem::absolute(BinaireJeu()).parent_path().string();
+}
+
+void Patienter(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+PartieJeu::PartieJeu(const std::string& dossier, const std::vector<std::string>& environnement)
+{
+    Lancement l;
+    l.Arguments = {std::filesystem::absolute(BinaireJeu()).string()};
+    l.Dossier = dossier.empty() ? DossierJeu() : dossier;
+    l.Ajouter = {SansFuites};
+    l.Ajouter.insert(l.Ajouter.end(), environnement.begin(), environnement.end());
+    pid_ = Demarrer(l);
+    if (pid_ <= 0)
+        return;
+    fenetre_ = Sortie("timeout 20 xdotool search --sync --onlyvisible --name '^Corvella$' 2>/dev/null | head -1");
+    if (!fenetre_.empty())
+        Xdotool("mousemove --window " + fenetre_ + " 50 50");
+}
+
+PartieJeu::~PartieJeu()
+{
+    if (EnCours())
+        Tuer(pid_);
+}
+
+bool PartieJeu::EnCours()
+{
+    return pid_ > 0 && AttendreFin(0) < 0;
+}
+
+void PartieJeu::Appuyer(const std::string& cle)
+{
+    Xdotool("keydown " + cle);
+}
+
+void PartieJeu::Relacher(const std::string& cle)
+{
+    Xdotool("keyup " + cle);
+}
+
+void PartieJeu::Taper(const std::string& cle)
+{
+    Appuyer(cle);
+    Relacher(cle);
+}
+
+bool PartieJeu::Capturer(const std::string& chemin, ImageRGBA* image)
+{
+    Sortie("import -window root '" + chemin + "' 2>/dev/null");
+    if (image == nullptr)
+        return std::filesystem::exists(chemin);
+    return LirePng(chemin, *image);
+}
+
+int PartieJeu::Quitter()
+{
+    if (!fenetre_.empty())
+        Xdotool("mousemove --window " + fenetre_ + " 50 50");
+    Taper("Escape");
+    return AttendreFin(20000);
+}
+
+int PartieJeu::AttendreFin(int ms)
+{
+    if (pid_ <= 0)
+        return -1;
+    if (statut_ >= 0)
+        return statut_;
+    const int statut = ::AttendreFin(pid_, ms);
+    if (statut >= 0)
+        statut_ = statut;
+    return statut;
+}
