@@ -52,7 +52,34 @@ public:
 
     // Code of the cell at (column, row), or -1 when the grid holds no such cell.
     int CodeCase(int colonne, int ligne) const;
+
+    // Fills the level from the text of a map file as LoadMap reads it (CR LF
+    // pairs already read as LF), without touching the characters: what LoadMap
+    // does between reading the file and making the player. Never throws.
+    void AnalyseContenu(const std::string& contenu);
+
+    // Camera offsets of RenderMap for the point (x, y) to keep in view on a map
+    // of `largeur` columns and `hauteur` rows. 64-bit: huge dimensions cannot
+    // overflow.
+    static long long DecalageCameraX(int x, int largeur);
+    static long long DecalageCameraY(int y, int hauteur);
+    // Animation frame (0..9) shared by every bonus at clock `ticks`.
+    static int FrameBonus(Uint32 ticks);
+
+    // Largest grid a "Map" section may make: at most 65536 tiles a side and
+    // 2^24 tiles in all; larger dimensions leave the grid as it was.
+    static const int CotesMax = 65536;
+    static const long long CasesMax = 1LL << 24;
 };
+
+// The tile code a character of a map row gives (1 for a blank or a bonus digit),
+// or 0 when the character is not a tile and leaves its cell unchanged.
+int CodeCaractere(char caractere);
+
+// Reads a number the way the map file's values are read: leading white space,
+// an optional sign, decimal digits up to the first other character, 0 when there
+// are none; a number beyond the range of int gives INT_MAX or INT_MIN.
+int LireEntier(const std::string& texte);
 
 // Cuts `texte` at every `separateur` into `sortie` (see the loader); returns the
 // number of pieces, always at least 1.
