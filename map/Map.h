@@ -72,6 +72,13 @@ public:
     static const long long CasesMax = 1LL << 24;
 };
 
+// Image file of tile code `code` (2 to 33), relative to the game's folder
+// ("Images/Maps/..."); null for any other code.
+const char* CheminImageCase(int code);
+// File name pattern of the frames of bonus type `type` (1 to 8), "%d" standing
+// for the frame number 1 to 10 ("Images/Bonus/..."); null for any other type.
+const char* MotifImageBonus(int type);
+
 // The tile code a character of a map row gives (1 for a blank or a bonus digit),
 // or 0 when the character is not a tile and leaves its cell unchanged.
 int CodeCaractere(char caractere);

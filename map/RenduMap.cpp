@@ -77,6 +77,21 @@ namespace
     }
 }
 
+const char* CheminImageCase(int code)
+{
+    for (const ImageTuile& tuile : Tuiles)
+        if (tuile.Code == code)
+            return tuile.Chemin;
+    return nullptr;
+}
+
+const char* MotifImageBonus(int type)
+{
+    if (type < 1 || type > CMap::NbTypesBonus)
+        return nullptr;
+    return MotifsBonus[type - 1];
+}
+
 void CMap::LoadTextures()
 {
     for (const ImageTuile& tuile : Tuiles)
