@@ -1,7 +1,21 @@
 // What the level answers about single pixels: open, deadly, bonus to take.
 #include "Map.h"
 
-#include <cstdlib>
+namespace
+{
+    // Pixel to tile as the C function div does it (quotient truncated toward
+    // zero, remainder of the dividend's sign), done inline: C++'s / and % are
+    // defined the same way, and the movement step asks this tens of times.
+    struct Tuile
+    {
+        int quot;
+        int rem;
+    };
+    inline Tuile VersTuile(int pixel)
+    {
+        return Tuile{pixel / CMap::TailleCase, pixel % CMap::TailleCase};
+    }
+}
 
 int CMap::CodeCase(int colonne, int ligne) const
 {
@@ -16,8 +30,8 @@ int CMap::CodeCase(int colonne, int ligne) const
 
 bool CMap::AutAcces(int x, int y)
 {
-    const div_t dx = std::div(x, TailleCase);
-    const div_t dy = std::div(y, TailleCase);
+    const Tuile dx = VersTuile(x);
+    const Tuile dy = VersTuile(y);
     const int rx = dx.rem;
     const int ry = dy.rem;
     // A pixel outside the grid is a wall: the character stays inside.
@@ -40,13 +54,13 @@ bool CMap::AutAcces(int x, int y)
 bool CMap::DiedAcces(int x, int y)
 {
     // Only water kills; outside the grid nothing does.
-    return CodeCase(std::div(x, TailleCase).quot, std::div(y, TailleCase).quot) == 3;
+    return CodeCase(VersTuile(x).quot, VersTuile(y).quot) == 3;
 }
 
 int CMap::ReturnBonus(int x, int y)
 {
-    const int colonne = std::div(x, TailleCase).quot;
-    const int ligne = std::div(y, TailleCase).quot;
+    const int colonne = VersTuile(x).quot;
+    const int ligne = VersTuile(y).quot;
     for (std::vector<CBonus>::iterator it = ListeBonus.begin(); it != ListeBonus.end(); ++it)
     {
         if (it->CaseX == colonne && it->CaseY == ligne)

@@ -5,9 +5,11 @@
 
 #include "../main/Globales.h"
 
+#include <array>
 #include <climits>
 #include <cstdio>
 #include <exception>
+#include <utility>
 
 CMap::CMap() : Hauteur(0), Largeur(0), PosDebutX(0), PosDebutY(0), ImgCases{}, ImgBonus{}
 {
@@ -135,7 +137,7 @@ namespace
     //
     // Rows beyond the height are ignored, with any bonus on them: nothing of the
     // map lies outside its grid.
-    void AnalyseGrille(CMap& carte, const std::string& corps)
+    void AnalyseGrille(CMap& carte, std::string& corps)
     {
         const int largeur = carte.Largeur;
         const int hauteur = carte.Hauteur;
@@ -151,9 +153,19 @@ namespace
         for (std::vector<signed char>& colonne : grille)
             colonne.resize(static_cast<size_t>(hauteur), 0);
 
+        // The tile code of every byte, looked up instead of worked out per cell.
+        static const std::array<signed char, 256> Codes = []
+        {
+            std::array<signed char, 256> codes{};
+            for (int c = 0; c < 256; ++c)
+                codes[static_cast<size_t>(c)] = static_cast<signed char>(CodeCaractere(static_cast<char>(c)));
+            return codes;
+        }();
+
         std::vector<CMap::CBonus> bonus;
         std::vector<std::string> lignes;
-        Split(&lignes, corps, '\n');
+        // The body is not needed again: handed over to the cut, not copied.
+        Split(&lignes, std::move(corps), '\n');
         int ligne = 0;
         for (const std::string& texte : lignes)
         {
@@ -174,9 +186,9 @@ namespace
                     b.Type = caractere - '0';
                     bonus.push_back(b);
                 }
-                const int code = CodeCaractere(caractere);
+                const signed char code = Codes[static_cast<unsigned char>(caractere)];
                 if (code != 0)
-                    grille[c][static_cast<size_t>(ligne)] = static_cast<signed char>(code);
+                    grille[c][static_cast<size_t>(ligne)] = code;
             }
             ++ligne;
         }
@@ -198,6 +210,14 @@ namespace
         bool lu = true;
         try
         {
+            // Room for the whole file at once, rather than growing by doubling.
+            if (std::fseek(fichier, 0, SEEK_END) == 0)
+            {
+                const long taille = std::ftell(fichier);
+                if (taille > 0)
+                    contenu.reserve(static_cast<size_t>(taille));
+                std::rewind(fichier);
+            }
             char tampon[4096];
             size_t n;
             while ((n = std::fread(tampon, 1, sizeof tampon, fichier)) > 0)
@@ -210,8 +230,10 @@ namespace
         }
         std::fclose(fichier);
 
-        size_t ecrit = 0;
-        for (size_t i = 0; i < contenu.size(); ++i)
+        // Compacted from the first CR on: a file without one is left as read.
+        const size_t premierCR = contenu.find('\r');
+        size_t ecrit = premierCR == std::string::npos ? contenu.size() : premierCR;
+        for (size_t i = ecrit; i < contenu.size(); ++i)
         {
             if (contenu[i] == '\r' && i + 1 < contenu.size() && contenu[i + 1] == '\n')
                 continue;
@@ -222,33 +244,52 @@ namespace
     }
 }
 
+namespace
+{
+    // What AnalyseContenu does, on a text it may take apart: the loader hands
+    // over the file it has just read instead of copying it.
+    void AnalyseTexte(CMap& carte, std::string& contenu)
+    {
+        try
+        {
+            std::vector<std::string> sections;
+            Split(&sections, std::move(contenu), '[');
+            // The text before the first "[" is not a section.
+            for (size_t i = 1; i < sections.size(); ++i)
+            {
+                try
+                {
+                    std::vector<std::string> parties;
+                    // The section's text is not needed again: handed over, not copied.
+                    Split(&parties, std::move(sections[i]), ']');
+                    // A name never closed by "]" has no body: the section is skipped.
+                    // A second "]" ends the body; what follows it is ignored.
+                    if (parties.size() < 2)
+                        continue;
+                    if (parties[0] == "Infos")
+                        AnalyseInfos(carte, parties[1]);
+                    else if (parties[0] == "Map")
+                        AnalyseGrille(carte, parties[1]);
+                }
+                catch (const std::exception&)
+                {
+                    // Out of memory in this section: it is skipped, the next ones are read.
+                }
+            }
+        }
+        catch (const std::exception&)
+        {
+            // Out of memory before any section: the level stays as it was.
+        }
+    }
+}
+
 void CMap::AnalyseContenu(const std::string& contenu)
 {
     try
     {
-        std::vector<std::string> sections;
-        Split(&sections, contenu, '[');
-        // The text before the first "[" is not a section.
-        for (size_t i = 1; i < sections.size(); ++i)
-        {
-            try
-            {
-                std::vector<std::string> parties;
-                Split(&parties, sections[i], ']');
-                // A name never closed by "]" has no body: the section is skipped.
-                // A second "]" ends the body; what follows it is ignored.
-                if (parties.size() < 2)
-                    continue;
-                if (parties[0] == "Infos")
-                    AnalyseInfos(*this, parties[1]);
-                else if (parties[0] == "Map")
-                    AnalyseGrille(*this, parties[1]);
-            }
-            catch (const std::exception&)
-            {
-                // Out of memory in this section: it is skipped, the next ones are read.
-            }
-        }
+        std::string texte(contenu);
+        AnalyseTexte(*this, texte);
     }
     catch (const std::exception&)
     {
@@ -268,7 +309,7 @@ int CMap::LoadMap(const char* nom)
         if (longueur >= 0 && static_cast<size_t>(longueur) < sizeof chemin)
             LireFichier(chemin, contenu);
     }
-    AnalyseContenu(contenu);
+    AnalyseTexte(*this, contenu);
     std::string().swap(contenu);
 
     // Room for the one character is made before the list is emptied; should
