@@ -41,31 +41,9 @@ namespace
     // presented (FinDessin taken apart only for that).
     void UneTrame(std::vector<unsigned char>* lecture)
     {
-        // ---- The body of the frame loop of BoucleRenderJeu (main/BoucleJeu.cpp),
-        // ---- step by step, on the same globals.
-        SDL_Event evenement;
-        while (SDL_PollEvent(&evenement))
-            TraiteEvenement(evenement, pause);
-
-        Moteur.DebutDessin();
-        Moteur.AfficheTexture(ImgArrierePlan, 0, 0, 800, 600, 255, 255, 255, false, 255);
-        Moteur.AfficheTexture(ImgMotifArrierePlan, 300, 300, 100, 100, 255, 255, 255, false, 255);
-
-        Map.RenderMap(Personnages[PersoPrincipal].ReturnPosX(), Personnages[PersoPrincipal].ReturnPosY());
-        Personnages[PersoPrincipal].DessinePerso();
-
-        if (JeuEnPause)
-        {
-            const int alpha = AlphaPause(pause.Compteur);
-            AvancePause(pause, Horloge::Ticks());
-            Moteur.DessineTexte(FonteStandard, "Pause", 64, 268, 240, 0, 0, 0, true,
-                                static_cast<unsigned char>(alpha));
-        }
-
-        CPerso& joueur = Personnages[PersoPrincipal];
-        Interface.DessineInterface(joueur.ReturnVie(), joueur.ReturnVieMax(),
-                                   joueur.ReturnMana(), joueur.ReturnManaMax());
-        Moteur.DessineFPS();
+        // ---- The game's own frame (main/BoucleJeu.cpp), on the same globals.
+        TraiteEvenements(pause);
+        DessineScene(pause);
         if (lecture == nullptr)
             Moteur.FinDessin();
         else
@@ -135,21 +113,13 @@ namespace Banc
         if (Moteur.Init(true, "Corvella") < 0)
             return false;
         Etape("fenetre");
-        FonteStandard = Moteur.NouvelleFonte("Standard");
-        ImgArrierePlan = static_cast<unsigned int>(Moteur.NouvelleTexture("./Images/ArrierePlanMenu.png"));
-        ImgMotifArrierePlan = static_cast<unsigned int>(Moteur.NouvelleTexture("./Images/MotifAP.png"));
-        Map.LoadTextures();
-        PersoPrincipal = Map.LoadMap("Map1.map");
-        Personnages[PersoPrincipal].LoadTexPerso("Principal (copie)");
-        Interface.LoadInterface();
+        ChargeJeu();
         Etape("images");
         // ---- The intro and menu states draw nothing; BoucleRenderJeu begins with
         // ---- its fade-in.
         nbRender = 3;
-        const Uint32 t1 = Horloge::Ticks();
-        const Uint32 t2 = Horloge::Ticks();
-        Moteur.RajoutFondu(t2, t1 + 1000, 0, 0, 0, 0, 0, 0, 0, 255);
-        pause = {0, t2};
+        LanceFonduOuverture();
+        pause = {0, 0};
         return true;
     }
 

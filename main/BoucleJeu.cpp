@@ -86,39 +86,53 @@ void TraiteEvenement(const SDL_Event& evenement, EtatPause& pause)
     }
 }
 
-int BoucleRenderJeu()
+void TraiteEvenements(EtatPause& pause)
+{
+    SDL_Event evenement;
+    while (SDL_PollEvent(&evenement))
+        TraiteEvenement(evenement, pause);
+}
+
+void DessineScene(EtatPause& pause)
+{
+    Moteur.DebutDessin();
+    Moteur.AfficheTexture(ImgArrierePlan, 0, 0, 800, 600, 255, 255, 255, false, 255);
+    Moteur.AfficheTexture(ImgMotifArrierePlan, 300, 300, 100, 100, 255, 255, 255, false, 255);
+
+    // The camera follows the position from before this frame's steps.
+    Map.RenderMap(Personnages[PersoPrincipal].ReturnPosX(), Personnages[PersoPrincipal].ReturnPosY());
+    Personnages[PersoPrincipal].DessinePerso();
+
+    if (JeuEnPause)
+    {
+        const int alpha = AlphaPause(pause.Compteur);
+        AvancePause(pause, Horloge::Ticks());
+        Moteur.DessineTexte(FonteStandard, "Pause", 64, 268, 240, 0, 0, 0, true,
+                            static_cast<unsigned char>(alpha));
+    }
+
+    CPerso& joueur = Personnages[PersoPrincipal];
+    Interface.DessineInterface(joueur.ReturnVie(), joueur.ReturnVieMax(),
+                               joueur.ReturnMana(), joueur.ReturnManaMax());
+    Moteur.DessineFPS();
+}
+
+void LanceFonduOuverture()
 {
     // Fade in from black over the first second.
     const Uint32 t1 = Horloge::Ticks();
     const Uint32 t2 = Horloge::Ticks();
     Moteur.RajoutFondu(t2, t1 + 1000, 0, 0, 0, 0, 0, 0, 0, 255);
+}
 
-    EtatPause pause = {0, t2};
+int BoucleRenderJeu()
+{
+    LanceFonduOuverture();
+    EtatPause pause = {0, 0}; // set on every release of P, read only while paused
     while (continuer && nbRender == 3)
     {
-        SDL_Event evenement;
-        while (SDL_PollEvent(&evenement))
-            TraiteEvenement(evenement, pause);
-
-        Moteur.DebutDessin();
-        Moteur.AfficheTexture(ImgArrierePlan, 0, 0, 800, 600, 255, 255, 255, false, 255);
-        Moteur.AfficheTexture(ImgMotifArrierePlan, 300, 300, 100, 100, 255, 255, 255, false, 255);
-
-        Map.RenderMap(Personnages[PersoPrincipal].ReturnPosX(), Personnages[PersoPrincipal].ReturnPosY());
-        Personnages[PersoPrincipal].DessinePerso();
-
-        if (JeuEnPause)
-        {
-            const int alpha = AlphaPause(pause.Compteur);
-            AvancePause(pause, Horloge::Ticks());
-            Moteur.DessineTexte(FonteStandard, "Pause", 64, 268, 240, 0, 0, 0, true,
-                                static_cast<unsigned char>(alpha));
-        }
-
-        CPerso& joueur = Personnages[PersoPrincipal];
-        Interface.DessineInterface(joueur.ReturnVie(), joueur.ReturnVieMax(),
-                                   joueur.ReturnMana(), joueur.ReturnManaMax());
-        Moteur.DessineFPS();
+        TraiteEvenements(pause);
+        DessineScene(pause);
         Moteur.FinDessin();
     }
     return EcranAucun;

@@ -20,5 +20,12 @@ void AvancePause(EtatPause& pause, Uint32 maintenant);
 // Handles one SDL event of the game screen (keys, quit, resize).
 void TraiteEvenement(const SDL_Event& evenement, EtatPause& pause);
 
+// One frame of the game screen, in three parts: every pending event handled,
+// the scene drawn (background, level, player, pause caption, HUD, frame
+// counter), then CMoteur::FinDessin. The fade-in starts the screen.
+void TraiteEvenements(EtatPause& pause);
+void DessineScene(EtatPause& pause);
+void LanceFonduOuverture();
+
 // What the game loop returns once the run flag is cleared: no screen follows.
 const int EcranAucun = -1;

@@ -20,6 +20,9 @@ extern unsigned int ImgMotifArrierePlan;
 extern int PersoPrincipal;
 
 int SDL_main(int argc, char* argv[]);
+// Everything the start-up loads once the window is open: the font, the
+// backgrounds, the tile set, the level and its player, the HUD.
+void ChargeJeu();
 int BoucleRenderIntro();
 int BoucleRenderMenu();
 int BoucleRenderJeu();

@@ -24,11 +24,8 @@ int BoucleRenderMenu()
     return 3;
 }
 
-int SDL_main(int /*argc*/, char* /*argv*/[])
+void ChargeJeu()
 {
-    if (Moteur.Init(true, "Corvella") < 0)
-        return -1;
-
     FonteStandard = Moteur.NouvelleFonte("Standard");
     ImgArrierePlan = static_cast<unsigned int>(Moteur.NouvelleTexture("./Images/ArrierePlanMenu.png"));
     ImgMotifArrierePlan = static_cast<unsigned int>(Moteur.NouvelleTexture("./Images/MotifAP.png"));
@@ -36,6 +33,13 @@ int SDL_main(int /*argc*/, char* /*argv*/[])
     PersoPrincipal = Map.LoadMap("Map1.map");
     Personnages[PersoPrincipal].LoadTexPerso("Principal (copie)");
     Interface.LoadInterface();
+}
+
+int SDL_main(int /*argc*/, char* /*argv*/[])
+{
+    if (Moteur.Init(true, "Corvella") < 0)
+        return -1;
+    ChargeJeu();
 
     while (continuer)
     {
