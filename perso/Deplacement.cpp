@@ -27,27 +27,30 @@ namespace
     const int DegatParCase = 20;
     const int DecalageAccroche = 30;   // ledge probes beside the character
 
-    // The collision box placed with the square's top-left corner at (x, y):
-    // open at its four corners (columns 6 and 57, rows 4 and 61).
-    bool Boite(int x, int y)
+    // True when `question` answers yes at the four corners of the collision box
+    // placed with the square's top-left corner at (x, y): columns 6 and 57,
+    // rows 4 and 61.
+    template <class Question>
+    bool AuxQuatreCoins(int x, int y, Question question)
     {
         const int gauche = Somme(x, 6);
         const int droite = Somme(x, 57);
         const int haut = Somme(y, 4);
         const int bas = Somme(y, 61);
-        return Map.AutAcces(gauche, haut) && Map.AutAcces(droite, haut) &&
-               Map.AutAcces(gauche, bas) && Map.AutAcces(droite, bas);
+        return question(gauche, haut) && question(droite, haut) && question(gauche, bas) &&
+               question(droite, bas);
+    }
+
+    // The box fits: open at its four corners.
+    bool Boite(int x, int y)
+    {
+        return AuxQuatreCoins(x, y, [](int px, int py) { return Map.AutAcces(px, py); });
     }
 
     // Water at all four corners of the box.
     bool BoiteNoyee(int x, int y)
     {
-        const int gauche = Somme(x, 6);
-        const int droite = Somme(x, 57);
-        const int haut = Somme(y, 4);
-        const int bas = Somme(y, 61);
-        return Map.DiedAcces(gauche, haut) && Map.DiedAcces(droite, haut) &&
-               Map.DiedAcces(gauche, bas) && Map.DiedAcces(droite, bas);
+        return AuxQuatreCoins(x, y, [](int px, int py) { return Map.DiedAcces(px, py); });
     }
 
     // Beside a wall whose top is a little above the character's top edge,
