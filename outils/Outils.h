@@ -14,6 +14,15 @@ namespace Outils
     // freed; the result belongs to the caller. Null for a null image or when
     // memory runs out.
     SDL_Surface* prepareSurface(SDL_Surface* image);
+    // Reads an image from `source` as IMG_Load reads a file (the format found
+    // from the contents; `type`, a file extension or null, only names the
+    // formats that have no signature), and closes the source. Data on which
+    // the image library is known to hang or crash gives null, like any
+    // unreadable image: a PNG cut before its last chunk, a GIF with an
+    // extension that runs past the end of the data, or whose first image is 0
+    // pixels wide or high, too wide for SDL, larger than 2^24 pixels, or of a
+    // code size outside 2 to 8.
+    SDL_Surface* readImage(SDL_RWops* source, const char* type);
 
     int takeScreenshot(const char* chemin);
     int XPMFromImage(const char* image, const char* sortie);

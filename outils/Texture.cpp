@@ -5,6 +5,9 @@
 #include <SDL_opengl.h>
 #include <GL/glu.h>
 
+#include <cstring>
+#include <vector>
+
 namespace
 {
     // The working layout: bytes red, green, blue, alpha in memory.
@@ -12,6 +15,183 @@ namespace
     const Uint32 MasqueVert = 0x0000FF00;
     const Uint32 MasqueBleu = 0x00FF0000;
     const Uint32 MasqueAlpha = 0xFF000000;
+
+    // The GIF reader of SDL_image 1.2 never returns from some damaged files and
+    // crashes on others: an extension whose blocks run past the end of the data
+    // (it keeps asking for the next block), and an image of width or height 0
+    // or too wide for an SDL surface (it writes its pixels through a surface it
+    // did not get). It also takes minutes over a huge image with little data,
+    // and loops for ever after a code size GIF does not allow. This walks the
+    // data as that reader does, up to its first image, and says whether the
+    // reader would meet one of these. A well-formed GIF of up to 2^24 pixels
+    // passes and loads as before.
+    const unsigned long PixelsGifMax = 1UL << 24;
+
+    class LectureGif
+    {
+    public:
+        explicit LectureGif(const std::vector<Uint8>& octets) : d_(octets), p_(0) {}
+
+        bool Dangereux()
+        {
+            // Signature and logical screen, then the global colour table.
+            if (d_.size() < 13)
+                return false; // the reader stops at once
+            const Uint8 drapeaux = d_[10];
+            p_ = 13;
+            if (drapeaux & 0x80)
+            {
+                const size_t table = 3 * (static_cast<size_t>(2) << (drapeaux & 0x07));
+                if (p_ + table > d_.size())
+                    return false; // refused by the reader
+                p_ += table;
+            }
+            while (p_ < d_.size())
+            {
+                const Uint8 c = d_[p_++];
+                if (c == ';')
+                    return false; // no image: refused
+                if (c == '!')
+                {
+                    if (p_ >= d_.size())
+                        return false;
+                    const Uint8 etiquette = d_[p_++];
+                    // The graphic control extension reads its first block
+                    // apart, whatever its length, then the rest like the others.
+                    if (etiquette == 0xF9 && !Bloc())
+                        return true;
+                    if (!Chaine())
+                        return true;
+                    continue;
+                }
+                if (c != ',')
+                    continue; // skipped byte by byte
+                if (p_ + 9 > d_.size())
+                    return false;
+                const unsigned largeur = d_[p_ + 4] | (d_[p_ + 5] << 8);
+                const unsigned hauteur = d_[p_ + 6] | (d_[p_ + 7] << 8);
+                const Uint8 local = d_[p_ + 8];
+                p_ += 9;
+                if (local & 0x80)
+                {
+                    const size_t table = 3 * (static_cast<size_t>(1) << ((local & 0x07) + 1));
+                    if (p_ + table > d_.size())
+                        return false;
+                    p_ += table;
+                }
+                if (p_ >= d_.size())
+                    return false;
+                const Uint8 tailleCode = d_[p_++];
+                // SDL 1.2 makes no surface 16384 pixels wide or more; the
+                // decoder runs for minutes on a few hundred million pixels
+                // with no data behind them, and may never end with a code size
+                // outside the 2 to 8 that GIF allows: below, or above up to 12,
+                // it decodes; above 12 it gives up on the image and goes on to
+                // the next with a decoder left in a state it never leaves.
+                return largeur == 0 || hauteur == 0 || largeur >= 16384 ||
+                       static_cast<unsigned long>(largeur) * hauteur > PixelsGifMax ||
+                       tailleCode < 2 || tailleCode > 8;
+            }
+            return false;
+        }
+
+    private:
+        // One data block: false when the reader would fail to read it.
+        bool Bloc()
+        {
+            if (p_ >= d_.size())
+                return false;
+            const size_t longueur = d_[p_++];
+            if (p_ + longueur > d_.size())
+                return false;
+            p_ += longueur;
+            return true;
+        }
+
+        // Data blocks up to the empty one that ends them.
+        bool Chaine()
+        {
+            for (;;)
+            {
+                if (p_ >= d_.size())
+                    return false;
+                if (d_[p_] == 0)
+                {
+                    ++p_;
+                    return true;
+                }
+                if (!Bloc())
+                    return false;
+            }
+        }
+
+        const std::vector<Uint8>& d_;
+        size_t p_;
+    };
+
+    bool EstGif(const Uint8* entete)
+    {
+        return std::memcmp(entete, "GIF87a", 6) == 0 || std::memcmp(entete, "GIF89a", 6) == 0;
+    }
+
+    bool EstPng(const Uint8* entete)
+    {
+        return entete[0] == 0x89 && entete[1] == 'P' && entete[2] == 'N' && entete[3] == 'G';
+    }
+
+    // The PNG reader of SDL_image 1.2 ignores a read that comes up short: past
+    // the end of the data libpng goes on with whatever its buffers held, and on
+    // a file cut after some chunks it reads the same chunk header again for
+    // ever. True when the chunks do not all lie within the data up to IEND:
+    // such a file never loads (the reader fails on it or never returns).
+    bool PngCoupe(const std::vector<Uint8>& d)
+    {
+        size_t p = 8; // the signature
+        for (;;)
+        {
+            if (p + 8 > d.size())
+                return true;
+            const Uint32 longueur = (static_cast<Uint32>(d[p]) << 24) | (static_cast<Uint32>(d[p + 1]) << 16) |
+                                    (static_cast<Uint32>(d[p + 2]) << 8) | d[p + 3];
+            // libpng stops at a length it cannot take, before reading on.
+            if (longueur > 0x7FFFFFFFu)
+                return false;
+            if (p + 12 + longueur > d.size())
+                return true;
+            if (std::memcmp(&d[p + 4], "IEND", 4) == 0)
+                return false;
+            p += 12 + longueur;
+        }
+    }
+}
+
+SDL_Surface* Outils::readImage(SDL_RWops* source, const char* type)
+{
+    if (source == nullptr)
+        return nullptr;
+    // GIF and PNG data are read whole first and checked for what would hang
+    // or crash the image library; the library then reads them from the start.
+    const int debut = SDL_RWtell(source);
+    Uint8 entete[6];
+    const int lus = SDL_RWread(source, entete, 1, 6);
+    SDL_RWseek(source, debut, RW_SEEK_SET);
+    const bool gif = lus == 6 && EstGif(entete);
+    const bool png = lus >= 4 && EstPng(entete);
+    if (gif || png)
+    {
+        std::vector<Uint8> octets;
+        Uint8 tampon[4096];
+        int n;
+        while ((n = SDL_RWread(source, tampon, 1, sizeof tampon)) > 0)
+            octets.insert(octets.end(), tampon, tampon + n);
+        SDL_RWseek(source, debut, RW_SEEK_SET);
+        if (gif ? LectureGif(octets).Dangereux() : PngCoupe(octets))
+        {
+            SDL_RWclose(source);
+            return nullptr;
+        }
+    }
+    return IMG_LoadTyped_RW(source, 1, const_cast<char*>(type));
 }
 
 SDL_Surface* Outils::flipSurface(SDL_Surface* surface)
@@ -72,7 +252,14 @@ SDL_Surface* Outils::prepareSurface(SDL_Surface* image)
 int Outils::loadTexture(const char* chemin, int* largeur, int* hauteur, bool mipmaps)
 {
     // No path names no file (the image library would not survive a null one).
-    SDL_Surface* image = chemin != nullptr ? IMG_Load(chemin) : nullptr;
+    // Read as IMG_Load reads a file: the format is found from the contents, the
+    // extension only names the formats that have no signature.
+    SDL_Surface* image = nullptr;
+    if (chemin != nullptr)
+    {
+        const char* extension = std::strrchr(chemin, '.');
+        image = readImage(SDL_RWFromFile(chemin, "rb"), extension != nullptr ? extension + 1 : nullptr);
+    }
     if (image == nullptr)
         return 0;
 
