@@ -23,6 +23,8 @@ namespace Outils
     // pixels wide or high, too wide for SDL, larger than 2^24 pixels, or of a
     // code size outside 2 to 8.
     SDL_Surface* readImage(SDL_RWops* source, const char* type);
+    // readImage of a file, the type taken from its extension; null for a null path.
+    SDL_Surface* readImageFile(const char* chemin);
 
     int takeScreenshot(const char* chemin);
     int XPMFromImage(const char* image, const char* sortie);

@@ -249,17 +249,20 @@ SDL_Surface* Outils::prepareSurface(SDL_Surface* image)
     return retournee;
 }
 
-int Outils::loadTexture(const char* chemin, int* largeur, int* hauteur, bool mipmaps)
+SDL_Surface* Outils::readImageFile(const char* chemin)
 {
     // No path names no file (the image library would not survive a null one).
     // Read as IMG_Load reads a file: the format is found from the contents, the
     // extension only names the formats that have no signature.
-    SDL_Surface* image = nullptr;
-    if (chemin != nullptr)
-    {
-        const char* extension = std::strrchr(chemin, '.');
-        image = readImage(SDL_RWFromFile(chemin, "rb"), extension != nullptr ? extension + 1 : nullptr);
-    }
+    if (chemin == nullptr)
+        return nullptr;
+    const char* extension = std::strrchr(chemin, '.');
+    return readImage(SDL_RWFromFile(chemin, "rb"), extension != nullptr ? extension + 1 : nullptr);
+}
+
+int Outils::loadTexture(const char* chemin, int* largeur, int* hauteur, bool mipmaps)
+{
+    SDL_Surface* image = readImageFile(chemin);
     if (image == nullptr)
         return 0;
 

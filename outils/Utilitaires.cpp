@@ -187,7 +187,9 @@ int Outils::XPMFromImage(const char* image, const char* sortie)
 {
     if (image == nullptr || sortie == nullptr)
         return -1;
-    SDL_Surface* chargee = IMG_Load(image);
+    // Read through the same guard as the game's textures: damaged files that
+    // would hang or crash the image library are refused.
+    SDL_Surface* chargee = readImageFile(image);
     if (chargee == nullptr)
         return -1;
     const int largeurXpm = xpmPaddedWidth(chargee->w);
