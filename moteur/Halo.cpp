@@ -2,6 +2,8 @@
 // fading copies around it before the sprite itself.
 #include "Moteur.h"
 
+#include "../outils/Outils.h"
+
 #include <cstdlib>
 
 int AlphaHalo(int k, int n)
@@ -15,24 +17,6 @@ int AlphaHalo(int k, int n)
 
 namespace
 {
-    // Pixel rows tightly packed in both directions, whatever state was left.
-    void RangeesSerrees()
-    {
-        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-        glPixelStorei(GL_PACK_SWAP_BYTES, GL_FALSE);
-        glPixelStorei(GL_PACK_LSB_FIRST, GL_FALSE);
-        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-        glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    }
-
     // Texture coordinates of a quad's corners, as for a plain sprite.
     struct CoinsTexture
     {
@@ -80,7 +64,7 @@ bool CMoteur::CSprite::MakeTexHalo()
     if (pixels == nullptr)
         return false;
 
-    RangeesSerrees();
+    Outils::tightPixelRows();
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     for (size_t i = 0; i < nbPixels; ++i)
     {

@@ -26,6 +26,12 @@ namespace Outils
     // readImage of a file, the type taken from its extension; null for a null path.
     SDL_Surface* readImageFile(const char* chemin);
 
+    // Saves the pixel transfer state (glPushClientAttrib) and sets tightly
+    // packed rows of 4-byte pixels for reading back and for uploading, whatever
+    // another part of the program left behind. The caller restores the state
+    // with glPopClientAttrib once its transfer is done.
+    void tightPixelRows();
+
     int takeScreenshot(const char* chemin);
     int XPMFromImage(const char* image, const char* sortie);
     SDL_Cursor* cursorFromXPM(const char** xpm);

@@ -145,13 +145,8 @@ int Outils::takeScreenshot(const char* chemin)
 
     SDL_LockSurface(lue);
     // Rows land at the surface's pitch whatever packing state was left behind.
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_SWAP_BYTES, GL_FALSE);
-    glPixelStorei(GL_PACK_LSB_FIRST, GL_FALSE);
+    tightPixelRows();
     glPixelStorei(GL_PACK_ROW_LENGTH, lue->pitch / 4);
-    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(vue[0], vue[1], vue[2], vue[3], GL_RGBA, GL_UNSIGNED_BYTE, lue->pixels);
     glPopClientAttrib();
     SDL_UnlockSurface(lue);
