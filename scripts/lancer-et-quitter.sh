@@ -5,7 +5,13 @@
 set -u
 "$@" &
 jeu=$!
-fenetre=$(timeout 30 xdotool search --sync --onlyvisible --name '^Corvella$' 2>/dev/null | head -1)
+fenetre=""
+for _ in $(seq 300); do
+  fenetre=$(xdotool search --onlyvisible --name '^Corvella$' 2>/dev/null | head -1)
+  [ -n "$fenetre" ] && break
+  kill -0 $jeu 2>/dev/null || break
+  sleep 0.1
+done
 if [ -z "$fenetre" ]; then
   echo "the game's window never appeared" >&2
   kill -9 $jeu 2>/dev/null

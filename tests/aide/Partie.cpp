@@ -38,7 +38,21 @@ PartieJeu::PartieJeu(const std::string& dossier, const std::vector<std::string>&
     pid_ = Demarrer(l);
     if (pid_ <= 0)
         return;
-    fenetre_ = Sortie("timeout 20 xdotool search --sync --onlyvisible --name '^Corvella$' 2>/dev/null | head -1");
+    // Polled rather than waited for with --sync, which gives up under load.
+    for (int essai = 0; essai < 300 && fenetre_.empty(); ++essai)
+    {
+        fenetre_ = Sortie("xdotool search --onlyvisible --name '^Corvella$' 2>/dev/null | head -1");
+        if (fenetre_.empty())
+        {
+            const int fin = ::AttendreFin(pid_, 0);
+            if (fin >= 0)
+            {
+                statut_ = fin; // the game ended before showing a window
+                return;
+            }
+            Patienter(100);
+        }
+    }
     if (!fenetre_.empty())
         Xdotool("mousemove --window " + fenetre_ + " 50 50");
 }
