@@ -9,11 +9,17 @@ fi
 exec xvfb-run -a -s "-screen 0 ${CORVELLA_ECRAN:-1280x720x24}" bash -c '
   openbox >/dev/null 2>&1 &
   wm=$!
-  # Give the window manager a moment to take the screen.
-  for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  # Wait until the window manager has taken the screen (slow on a loaded
+  # machine): without it a full-screen window stays 1x1.
+  pret=0
+  for _ in $(seq 300); do
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+      pret=1
+      break
+    fi
     sleep 0.1
   done
+  [ $pret = 1 ] || echo "sous-affichage: the window manager did not start" >&2
   "$@"
   rc=$?
   kill $wm 2>/dev/null
