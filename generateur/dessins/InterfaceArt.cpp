@@ -28,9 +28,11 @@ namespace
     // The colour of a shape at a point of the screen.
     using Teinte = std::function<Couleur(float, float)>;
 
-    // Paints a shape of the screen design into the frame picture, blending it
-    // over what is there; coverage by 4 x 4 samples a picture pixel.
-    void Peindre(ImageRGBA& image, const Forme& forme, const Teinte& teinte, float x0, float y0, float x1, float y1)
+    // Calls faire(x, y, n) for every pixel of the frame picture near the
+    // screen rectangle (x0, y0)-(x1, y1), n being how many of its 4 x 4 samples
+    // the shape covers.
+    template <class Faire>
+    void ParPixel(ImageRGBA& image, const Forme& forme, float x0, float y0, float x1, float y1, Faire faire)
     {
         const float ex = LargeurCadre / LargeurEcran, ey = HauteurCadre / HauteurEcran;
         const int xa = std::max(0, static_cast<int>(std::floor(x0 * ex)) - 1);
@@ -45,31 +47,29 @@ namespace
                     for (int i = 0; i < 4; ++i)
                         if (forme((x + (i + 0.5f) / 4) / ex, (y + (j + 0.5f) / 4) / ey))
                             ++n;
-                if (n > 0)
-                    Melanger(image, x, y, teinte((x + 0.5f) / ex, (y + 0.5f) / ey), n / 16.0f);
+                faire(x, y, n);
             }
+    }
+
+    // Paints a shape of the screen design into the frame picture, blending it
+    // over what is there.
+    void Peindre(ImageRGBA& image, const Forme& forme, const Teinte& teinte, float x0, float y0, float x1, float y1)
+    {
+        const float ex = LargeurCadre / LargeurEcran, ey = HauteurCadre / HauteurEcran;
+        ParPixel(image, forme, x0, y0, x1, y1, [&](int x, int y, int n) {
+            if (n > 0)
+                Melanger(image, x, y, teinte((x + 0.5f) / ex, (y + 0.5f) / ey), n / 16.0f);
+        });
     }
 
     // Cuts a shape out of the picture: its pixels lose their alpha by their
     // coverage (a window through the frame).
     void Evider(ImageRGBA& image, const Forme& forme, float x0, float y0, float x1, float y1)
     {
-        const float ex = LargeurCadre / LargeurEcran, ey = HauteurCadre / HauteurEcran;
-        const int xa = std::max(0, static_cast<int>(std::floor(x0 * ex)) - 1);
-        const int xb = std::min(image.Largeur - 1, static_cast<int>(std::ceil(x1 * ex)) + 1);
-        const int ya = std::max(0, static_cast<int>(std::floor(y0 * ey)) - 1);
-        const int yb = std::min(image.Hauteur - 1, static_cast<int>(std::ceil(y1 * ey)) + 1);
-        for (int y = ya; y <= yb; ++y)
-            for (int x = xa; x <= xb; ++x)
-            {
-                int n = 0;
-                for (int j = 0; j < 4; ++j)
-                    for (int i = 0; i < 4; ++i)
-                        if (forme((x + (i + 0.5f) / 4) / ex, (y + (j + 0.5f) / 4) / ey))
-                            ++n;
-                uint8_t* p = image.Pixel(x, y);
-                p[3] = static_cast<uint8_t>(std::lround(p[3] * (1 - n / 16.0f)));
-            }
+        ParPixel(image, forme, x0, y0, x1, y1, [&](int x, int y, int n) {
+            uint8_t* p = image.Pixel(x, y);
+            p[3] = static_cast<uint8_t>(std::lround(p[3] * (1 - n / 16.0f)));
+        });
     }
 
     // Signed distance to a rounded rectangle (negative inside).
