@@ -8,7 +8,7 @@
 // of them did.
 #include "Rejeu.h"
 
-#include "Contexte.h"
+#include "analyse/Contexte.h"
 #include "Verification.h"
 #include "outils/Horloge.h"
 

@@ -8,8 +8,7 @@
 //   <time_ms> +up -right    several changes at the same time
 //   <time_ms> end           stop after the frame at that time
 // Times count from the moment the level is loaded, in milliseconds.
-#include "Atteignable.h"
-#include "Texte.h"
+#include "carte/Verification.h"
 
 #include <string>
 #include <vector>

@@ -5,7 +5,7 @@
 // game's mipmaps do for the font), and blended the same way.
 #include "Rendu.h"
 
-#include "Contexte.h"
+#include "analyse/Contexte.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace OutilCarte
+namespace AnalyseCarte
 {
     class ContexteJeu
     {

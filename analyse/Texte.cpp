@@ -6,7 +6,7 @@
 #include <cstring>
 #include <exception>
 
-namespace OutilCarte
+namespace AnalyseCarte
 {
     bool LireFichier(const std::string& chemin, std::string& octets, std::string& erreur)
     {

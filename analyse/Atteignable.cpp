@@ -60,7 +60,7 @@
 #include <cstdint>
 #include <exception>
 
-namespace OutilCarte
+namespace AnalyseCarte
 {
     bool ResultatAtteinte::CoinVisite(int colonne, int ligne) const
     {

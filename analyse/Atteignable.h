@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace OutilCarte
+namespace AnalyseCarte
 {
     struct OptionsAtteinte
     {

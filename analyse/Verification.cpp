@@ -1,4 +1,5 @@
-// The checks of corvella-carte check. The file is read twice: once by the
+// The checks of a map text (corvella-carte check, the editor's live
+// findings). The file is read twice: once by the
 // game's own parser (CMap::AnalyseContenu), which gives the level exactly as
 // the game gets it, and once here, along the same rules, to know where in the
 // file each section, key, row and cell comes from.
@@ -15,7 +16,7 @@
 #include <exception>
 #include <utility>
 
-namespace OutilCarte
+namespace AnalyseCarte
 {
     size_t Rapport::Avertissements() const
     {
@@ -161,6 +162,15 @@ namespace OutilCarte
             uint32_t Decalage; // files are at most 16 MiB
         };
 
+        // A row of a [Map] section that set cells: its characters from Debut
+        // (offset in the text) are the cells of columns 0, 1, ... of row Ligne.
+        struct RangeeLue
+        {
+            uint32_t Debut;
+            uint32_t Fin; // the line's end
+            int Ligne;
+        };
+
         class Analyse
         {
         public:
@@ -203,6 +213,7 @@ namespace OutilCarte
                 Constat c;
                 c.Ligne = positions_.Ligne(decalage);
                 c.Colonne = positions_.Colonne(decalage);
+                CaseDuTexte(decalage, c);
                 c.Niveau = niveau;
                 c.Genre = genre;
                 c.Message = message;
@@ -219,6 +230,38 @@ namespace OutilCarte
                 c.Genre = genre;
                 c.Message = message;
                 rapport_.Constats.push_back(std::move(c));
+            }
+
+            // The cell that the character at an offset sets, if it lies in a
+            // row of the grid; for the end of a short row, the first cell it
+            // leaves unset.
+            void CaseDuTexte(size_t decalage, Constat& c) const
+            {
+                const auto apres = std::upper_bound(
+                    rangees_.begin(), rangees_.end(), decalage,
+                    [](size_t d, const RangeeLue& r) { return d < r.Debut; });
+                if (apres == rangees_.begin())
+                    return;
+                const RangeeLue& r = *(apres - 1);
+                if (decalage > r.Fin)
+                    return;
+                Case(static_cast<int>(decalage - r.Debut), r.Ligne, c);
+            }
+
+            // Sets the cell of a finding (from 0) when it lies in the grid.
+            void Case(int colonne, int ligne, Constat& c) const
+            {
+                if (colonne < 0 || ligne < 0 || colonne >= largeur_ || ligne >= hauteur_)
+                    return;
+                c.CaseColonne = colonne + 1;
+                c.CaseLigne = ligne + 1;
+            }
+
+            // The finding just added, if any, concerns this cell (from 0).
+            void SurCase(size_t avant, int colonne, int ligne)
+            {
+                if (rapport_.Constats.size() > avant)
+                    Case(colonne, ligne, rapport_.Constats.back());
             }
 
             // The first `c` in [a, b), or b. Every search stays within its
@@ -477,8 +520,12 @@ namespace OutilCarte
                     }
 
                 if (!lignes.empty() && lignes[0].first < lignes[0].second)
+                {
+                    const size_t avant = rapport_.Constats.size();
                     Ajouter(lignes[0].first, "text-after-header",
                             "text after [Map] on the same line is read as the first row");
+                    SurCase(avant, 0, 0);
+                }
 
                 int rangee = 0;
                 size_t apresDerniere = ouvrant;
@@ -499,18 +546,21 @@ namespace OutilCarte
                         Surplus(lignes, i, hauteur);
                         break;
                     }
+                    rangees_.push_back(RangeeLue{static_cast<uint32_t>(a), static_cast<uint32_t>(b), rangee});
                     Rangee(a, b, rangee, largeur);
                     ++rangee;
                     apresDerniere = b < s_.size() ? b + 1 : b;
                 }
                 if (rangee < hauteur)
                 {
+                    const size_t avant = rapport_.Constats.size();
                     const std::string manque =
                         hauteur - rangee == 1 ? Format("row %lld is ", rangee + 1)
                                               : Format("rows %lld to %lld are ", rangee + 1, hauteur);
                     Ajouter(apresDerniere, "missing-rows",
                             Format("[Map] has %lld rows, Hauteur is %lld: ", rangee, hauteur) + manque +
                                 NonPose(true));
+                    SurCase(avant, 0, rangee);
                 }
             }
 
@@ -666,10 +716,12 @@ namespace OutilCarte
                 size_t ou = Origine(colonne, ligne);
                 if (ou == Aucune)
                     ou = repli;
+                const size_t avant = rapport_.Constats.size();
                 if (ou == Aucune)
                     AjouterFichier(genre, message);
                 else
                     Ajouter(ou, genre, message);
+                SurCase(avant, colonne, ligne);
             }
 
             static bool Boite(int x, int y)
@@ -691,6 +743,14 @@ namespace OutilCarte
                         AjouterFichier("empty-level", "the level has no cell");
                     return;
                 }
+                rapport_.Largeur = largeur_;
+                rapport_.Hauteur = hauteur_;
+                rapport_.Cases.assign(static_cast<size_t>(largeur_) * static_cast<size_t>(hauteur_), 0);
+                for (int colonne = 0; colonne < largeur_; ++colonne)
+                    for (int ligne = 0; ligne < hauteur_; ++ligne)
+                        if (CodeOuvert(Map.CodeCase(colonne, ligne)))
+                            rapport_.Cases[static_cast<size_t>(colonne) * static_cast<size_t>(hauteur_) +
+                                           static_cast<size_t>(ligne)] = CaseOuverte;
                 const bool departBon = Depart();
                 Bords();
                 std::vector<bool> enfouis(bonus_.size(), false);
@@ -820,11 +880,18 @@ namespace OutilCarte
 
             void Bonus(std::vector<bool>& enfouis)
             {
+                vus_.assign(bonus_.size(), Aucune);
                 for (size_t i = 0; i < bonus_.size(); ++i)
                 {
                     const BonusLu& b = bonus_[i];
                     if (b.Colonne >= largeur_ || b.Ligne >= hauteur_)
                         continue;
+                    BonusVu vu;
+                    vu.Colonne = b.Colonne + 1;
+                    vu.Ligne = b.Ligne + 1;
+                    vu.Type = b.Type;
+                    vus_[i] = rapport_.Bonus.size();
+                    rapport_.Bonus.push_back(vu);
                     const int code = Map.CodeCase(b.Colonne, b.Ligne);
                     const std::string nom = NomBonus(b.Type) + " bonus";
                     // The game takes a bonus when the top-left corner of the
@@ -848,6 +915,7 @@ namespace OutilCarte
                                 nom + " inside solid tiles (its cell is now " + NomTuile(code) +
                                     "): the character can never be where it would take it");
                         enfouis[i] = true;
+                        rapport_.Bonus.back().Sort = BonusVu::Enfoui;
                         continue;
                     }
                     bool ferme = true;
@@ -863,6 +931,7 @@ namespace OutilCarte
                         Ajouter(b.Decalage, "bonus-buried",
                                 nom + " walled in: all four cells around it are solid, there is no way in");
                         enfouis[i] = true;
+                        rapport_.Bonus.back().Sort = BonusVu::Enfoui;
                     }
                 }
             }
@@ -875,6 +944,11 @@ namespace OutilCarte
                 rapport_.Etats = r.Etats;
                 rapport_.Pas = r.Pas;
                 rapport_.Millisecondes = r.Millisecondes;
+                if (r.Largeur == largeur_ && r.Hauteur == hauteur_)
+                    for (size_t i = 0; i < rapport_.Cases.size(); ++i)
+                        rapport_.Cases[i] = static_cast<unsigned char>(rapport_.Cases[i] |
+                                                                       (r.Boite[i] ? CaseTraversee : 0) |
+                                                                       (r.Coin[i] ? CaseCoin : 0));
                 if (!r.Complete || r.Largeur != largeur_ || r.Hauteur != hauteur_)
                 {
                     std::string borne;
@@ -898,7 +972,10 @@ namespace OutilCarte
                     const BonusLu& b = bonus_[i];
                     if (enfouis[i] || b.Colonne >= largeur_ || b.Ligne >= hauteur_)
                         continue;
-                    if (!r.CoinVisite(b.Colonne, b.Ligne))
+                    const bool prenable = r.CoinVisite(b.Colonne, b.Ligne);
+                    if (vus_[i] != Aucune)
+                        rapport_.Bonus[vus_[i]].Sort = prenable ? BonusVu::Prenable : BonusVu::Inaccessible;
+                    if (!prenable)
                         Ajouter(b.Decalage, "bonus-unreachable",
                                 NomBonus(b.Type) + " bonus (" + Cellule(b.Colonne, b.Ligne) +
                                     ") cannot be reached from the start");
@@ -983,6 +1060,8 @@ namespace OutilCarte
             int hauteur_ = 0;
             std::vector<uint32_t> origines_; // offset in the text of the character that set each cell
             std::vector<BonusLu> bonus_;
+            std::vector<RangeeLue> rangees_; // in text order
+            std::vector<size_t> vus_;        // per bonus read, its entry in Rapport::Bonus, or Aucune
 
             // The numbers as the sections read so far left them.
             int hauteur_lu_ = 0;
@@ -1031,6 +1110,28 @@ namespace OutilCarte
             }
             return texte;
         }
+    }
+
+    unsigned char Rapport::EtatDe(int colonne, int ligne) const
+    {
+        if (colonne < 1 || ligne < 1 || colonne > Largeur || ligne > Hauteur ||
+            Cases.size() != static_cast<size_t>(Largeur) * static_cast<size_t>(Hauteur))
+            return 0;
+        return Cases[static_cast<size_t>(colonne - 1) * static_cast<size_t>(Hauteur) + static_cast<size_t>(ligne - 1)];
+    }
+
+    Rapport AnalyserTexte(const std::string& octets, const OptionsVerification& options)
+    {
+        if (octets.size() > TailleFichierMax)
+        {
+            Rapport rapport;
+            Constat c;
+            c.Genre = "too-large";
+            c.Message = "the level's text is larger than 16 MiB: it is not analysed";
+            rapport.Constats.push_back(c);
+            return rapport;
+        }
+        return Verifier(Normaliser(octets), options);
     }
 
     Rapport Verifier(const TexteCarte& texte, const OptionsVerification& options)

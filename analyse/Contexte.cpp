@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-namespace OutilCarte
+namespace AnalyseCarte
 {
     ContexteJeu::ContexteJeu()
         : pause_(JeuEnPause), fonduActif_(Moteur.FonduActif), debutFondu_(Moteur.DebutFondu),
