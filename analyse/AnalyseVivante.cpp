@@ -20,8 +20,10 @@ namespace AnalyseCarte
         const char Signature[8] = {'C', 'O', 'R', 'V', 'A', 'N', 'A', '1'};
         const char Fin[4] = {'F', 'I', 'N', '.'};
         // Read at most this much per poll, so that one frame never spends
-        // long copying (a 1000 x 1000 level sends about a megabyte).
-        const size_t LuParSondage = 8u * 1024u * 1024u;
+        // long copying (while the child lives, the caller's memory is shared
+        // with it copy-on-write, and fresh pages cost): a 1000 x 1000
+        // level's report (about 1.4 MB) comes in over some twenty frames.
+        const size_t LuParSondage = 64u * 1024u;
         // Longest report accepted from a child.
         const size_t RapportMax = 256u * 1024u * 1024u;
 
@@ -93,6 +95,16 @@ namespace AnalyseCarte
                 double v;
                 std::memcpy(&v, &bits, sizeof v);
                 return v;
+            }
+            // A text straight into a byte vector (the cells of a big level).
+            void Octets(std::vector<unsigned char>& v)
+            {
+                const size_t n = Nombre(1);
+                if (!bon_)
+                    return;
+                const unsigned char* p = reinterpret_cast<const unsigned char*>(s_.data() + i_);
+                v.assign(p, p + n);
+                i_ += n;
             }
             std::string Texte()
             {
@@ -172,7 +184,8 @@ namespace AnalyseCarte
         e.Reel(rapport.Millisecondes);
         e.Signe(rapport.Largeur);
         e.Signe(rapport.Hauteur);
-        e.Texte(std::string(rapport.Cases.begin(), rapport.Cases.end()));
+        e.Entier(rapport.Cases.size());
+        e.Brut(reinterpret_cast<const char*>(rapport.Cases.data()), rapport.Cases.size());
         e.Entier(rapport.Bonus.size());
         for (const BonusVu& b : rapport.Bonus)
         {
@@ -213,8 +226,7 @@ namespace AnalyseCarte
             r.Millisecondes = l.Reel();
             r.Largeur = l.Petit(0, CMap::CotesMax);
             r.Hauteur = l.Petit(0, CMap::CotesMax);
-            const std::string cases = l.Texte();
-            r.Cases.assign(cases.begin(), cases.end());
+            l.Octets(r.Cases);
             if (!r.Cases.empty() &&
                 r.Cases.size() != static_cast<size_t>(r.Largeur) * static_cast<size_t>(r.Hauteur))
                 return false;
@@ -408,36 +420,17 @@ namespace AnalyseCarte
             break;
         }
         int statut = 0;
-        const pid_t r = waitpid(enfant_, &statut, WNOHANG);
+        // Once the pipe is closed (the child ended, or is ending), reap it.
+        const pid_t r = finLue_ ? waitpid(enfant_, &statut, WNOHANG) : 0;
         if (r == enfant_)
         {
-            // Ended: whatever it wrote before is in the pipe still.
-            if (!finLue_)
-            {
-                while (true)
-                {
-                    char tampon[65536];
-                    const ssize_t n = read(tube_, tampon, sizeof tampon);
-                    if (n > 0 && recu_.size() + static_cast<size_t>(n) <= RapportMax)
-                    {
-                        recu_.append(tampon, static_cast<size_t>(n));
-                        continue;
-                    }
-                    if (n < 0 && errno == EINTR)
-                        continue;
-                    break;
-                }
-            }
             Terminer(statut, true);
             return etat_;
         }
         if (r < 0 && errno == ECHILD)
         {
             // Reaped elsewhere (the caller ignores SIGCHLD): its report decides.
-            if (finLue_)
-                Terminer(0, false);
-            else
-                Echouer("the analysis process vanished");
+            Terminer(0, false);
             return etat_;
         }
         const double ecoule = std::chrono::duration<double>(std::chrono::steady_clock::now() - debut_).count();
