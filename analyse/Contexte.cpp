@@ -14,25 +14,13 @@ namespace AnalyseCarte
     {
         std::memcpy(couleurFinFondu_, Moteur.CouleurFinFondu, sizeof couleurFinFondu_);
         std::memcpy(couleurDebutFondu_, Moteur.CouleurDebutFondu, sizeof couleurDebutFondu_);
-        std::swap(carte_.Hauteur, Map.Hauteur);
-        std::swap(carte_.Largeur, Map.Largeur);
-        std::swap(carte_.PosDebutX, Map.PosDebutX);
-        std::swap(carte_.PosDebutY, Map.PosDebutY);
-        carte_.Cases.swap(Map.Cases);
-        carte_.ListeBonus.swap(Map.ListeBonus);
-        personnages_.swap(Personnages);
+        Echanger();
         JeuEnPause = false;
     }
 
     ContexteJeu::~ContexteJeu()
     {
-        std::swap(carte_.Hauteur, Map.Hauteur);
-        std::swap(carte_.Largeur, Map.Largeur);
-        std::swap(carte_.PosDebutX, Map.PosDebutX);
-        std::swap(carte_.PosDebutY, Map.PosDebutY);
-        carte_.Cases.swap(Map.Cases);
-        carte_.ListeBonus.swap(Map.ListeBonus);
-        personnages_.swap(Personnages);
+        Echanger();
         JeuEnPause = pause_;
         // Deaths in the search and the replay ask the engine for fades.
         Moteur.FonduActif = fonduActif_;
@@ -44,6 +32,17 @@ namespace AnalyseCarte
             Horloge::FixerTemps(temps_);
         else
             Horloge::TempsReel();
+    }
+
+    void ContexteJeu::Echanger()
+    {
+        std::swap(carte_.Hauteur, Map.Hauteur);
+        std::swap(carte_.Largeur, Map.Largeur);
+        std::swap(carte_.PosDebutX, Map.PosDebutX);
+        std::swap(carte_.PosDebutY, Map.PosDebutY);
+        carte_.Cases.swap(Map.Cases);
+        carte_.ListeBonus.swap(Map.ListeBonus);
+        personnages_.swap(Personnages);
     }
 
     void ContexteJeu::ChargerNiveau(const std::string& contenu)

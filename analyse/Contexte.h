@@ -30,6 +30,9 @@ namespace AnalyseCarte
         static CPerso& CreerJoueur(Uint32 maintenant);
 
     private:
+        // Swaps the game's level and characters with the ones kept here.
+        void Echanger();
+
         CMap carte_;
         std::vector<CPerso> personnages_;
         bool pause_;

@@ -92,27 +92,6 @@ namespace Autotuile
             return g[static_cast<size_t>(colonne)][static_cast<size_t>(ligne)];
         }
 
-        // Outside the grid: the level goes on as the cell itself (so that a
-        // wall along the edge shows no face there, ground along the top no grass).
-        Genre GenreDe(const Grille& g, int colonne, int ligne, Genre dehors)
-        {
-            const int code = Code(g, colonne, ligne);
-            if (code < 0)
-                return dehors;
-            Matiere m;
-            if (!MatiereDe(code, m))
-                return Genre::Solide;
-            switch (m)
-            {
-            case Matiere::Vide: return Genre::Air;
-            case Matiere::Eau: return Genre::Eau;
-            case Matiere::Sol: return Genre::Sol;
-            case Matiere::Sable: return Genre::Sable;
-            case Matiere::Mur: return Genre::Mur;
-            }
-            return Genre::Solide;
-        }
-
         Genre GenreDe(Matiere m)
         {
             switch (m)
@@ -124,6 +103,17 @@ namespace Autotuile
             case Matiere::Mur: return Genre::Mur;
             }
             return Genre::Solide;
+        }
+
+        // Outside the grid: the level goes on as the cell itself (so that a
+        // wall along the edge shows no face there, ground along the top no grass).
+        Genre GenreDe(const Grille& g, int colonne, int ligne, Genre dehors)
+        {
+            const int code = Code(g, colonne, ligne);
+            if (code < 0)
+                return dehors;
+            Matiere m;
+            return MatiereDe(code, m) ? GenreDe(m) : Genre::Solide;
         }
 
         bool Ouvert(Genre g)
