@@ -3,6 +3,8 @@
 #include "Fondu.h"
 #include "../outils/Horloge.h"
 
+#include <string>
+
 #include <GL/glu.h>
 
 CMoteur::CMoteur()
@@ -77,6 +79,55 @@ void CMoteur::ResizeWindow(int largeur, int hauteur)
         return;
     Ecran = nouvel;
     VueLogique(Ecran);
+}
+
+SDL_Surface* (*CMoteur::ModeVideo)(int, int, int, Uint32) = SDL_SetVideoMode;
+
+bool CMoteur::ChangeMode(bool pleinEcran)
+{
+    SDL_Surface* nouvel = pleinEcran ? ModeVideo(0, 0, 32, DrapeauxPleinEcran)
+                                     : ModeVideo(800, 600, 32, DrapeauxFenetre);
+    if (nouvel == nullptr)
+        return false;
+    Ecran = nouvel;
+    PleinEcran = pleinEcran;
+    // SDL may have made a new GL context for the new mode: its textures and
+    // its clear colour are then gone.
+    if (TexturesPerdues())
+        RechargeTextures();
+    glClearColor(1, 1, 0, 1);
+    VueLogique(Ecran);
+    return true;
+}
+
+bool CMoteur::TexturesPerdues() const
+{
+    // The first texture that was made tells for all of them.
+    for (const CSprite& sprite : Sprites)
+        if (sprite.Texture != 0)
+            return glIsTexture(sprite.Texture) == GL_FALSE;
+    for (const CTexte& fonte : Fontes)
+        for (const GLuint lettre : fonte.Lettres)
+            if (lettre != 0)
+                return glIsTexture(lettre) == GL_FALSE;
+    return false;
+}
+
+void CMoteur::RechargeTextures()
+{
+    for (CSprite& sprite : Sprites)
+    {
+        const std::string chemin = sprite.Chemin;
+        sprite.LoadTexture(chemin.c_str());
+        // The silhouette is made again on the next halo draw.
+        sprite.HaloCree = false;
+        sprite.TextureHalo = 0;
+    }
+    for (CTexte& fonte : Fontes)
+    {
+        const std::string nom = fonte.Nom;
+        fonte.LoadFont(nom.c_str());
+    }
 }
 
 void CMoteur::DebutDessin()
