@@ -3,6 +3,7 @@
 #include "Fondu.h"
 #include "../outils/Horloge.h"
 
+#include <cstdio>
 #include <string>
 
 #include <GL/glu.h>
@@ -33,11 +34,30 @@ namespace
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
     }
+
+    // Where the 800x600 window goes when the game leaves full screen: SDL
+    // places it once, when the first mode is set, from SDL_VIDEO_WINDOW_POS,
+    // and otherwise puts its corner at the middle of the screen. Centred on the
+    // desktop, unless the player chose a place.
+    void CentreFenetre()
+    {
+        if (SDL_getenv("SDL_VIDEO_WINDOW_POS") != nullptr || SDL_getenv("SDL_VIDEO_CENTERED") != nullptr)
+            return;
+        const SDL_VideoInfo* bureau = SDL_GetVideoInfo(); // the desktop, before any mode
+        if (bureau == nullptr || bureau->current_w <= 0 || bureau->current_h <= 0)
+            return;
+        static char position[64];
+        const int x = bureau->current_w > 800 ? (bureau->current_w - 800) / 2 : 0;
+        const int y = bureau->current_h > 600 ? (bureau->current_h - 600) / 2 : 0;
+        std::snprintf(position, sizeof position, "SDL_VIDEO_WINDOW_POS=%d,%d", x, y);
+        SDL_putenv(position);
+    }
 }
 
 int CMoteur::Init(bool pleinEcran, const char* titre)
 {
     SDL_Init(SDL_INIT_VIDEO);
+    CentreFenetre();
     // SDL 1.2 opens double-buffered GL windows unless told otherwise; the SDL
     // 1.2 we build on starts from single buffering, which would show every
     // frame being drawn (flashes of the yellow clear). Ask for SDL 1.2's own

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 namespace
@@ -112,8 +113,20 @@ TEST(BasculeEcran, F11GoesToAWindowAndBackKeepingTheLevelAndTheCharacter)
     // F11: the engine's 800x600 window, the same scene in it.
     partie.Taper("F11");
     ASSERT_TRUE(AttendreGeometrie(partie.Fenetre(), "800x600")) << Geometrie(partie.Fenetre());
-    // Where SDL puts the window it may hang off the screen: bring it in.
-    Sortie("xdotool windowmove " + partie.Fenetre() + " 0 0 2>/dev/null");
+    // The window lies whole on the screen, centred.
+    {
+        int x = -1, y = -1, l = 0, h = 0;
+        std::istringstream position(Sortie("xdotool getwindowgeometry --shell " + partie.Fenetre() +
+                                           " | sed -n 's/^[XY]=//p'"));
+        std::istringstream bureau(Sortie("xdotool getdisplaygeometry"));
+        position >> x >> y;
+        bureau >> l >> h;
+        EXPECT_GE(x, 0);
+        EXPECT_GE(y, 0);
+        EXPECT_LE(x + 800, l);
+        EXPECT_LE(y + 600, h);
+        EXPECT_NEAR(x, (l - 800) / 2, 40);
+    }
     Patienter(800);
     const std::string cheminFenetre = captures + "/bascule-2-fenetre.png";
     Sortie("import -window " + partie.Fenetre() + " '" + cheminFenetre + "' 2>/dev/null");
