@@ -1,5 +1,6 @@
 #include "BoucleJeu.h"
 
+#include "Commandes.h"
 #include "Globales.h"
 #include "../outils/Horloge.h"
 
@@ -27,7 +28,7 @@ namespace
 {
     void Touche(int indice, bool appuye)
     {
-        Personnages[PersoPrincipal].ModifTouche(indice, appuye);
+        Commandes.Touche(indice, appuye); // combined with the gamepads
     }
 
     // Arrow key symbol to the player's key index, -1 for any other key.
@@ -51,6 +52,8 @@ namespace
 
 void TraiteEvenement(const SDL_Event& evenement, EtatPause& pause)
 {
+    if (Commandes.Traite(evenement, pause)) // gamepads, full screen, focus
+        return;
     switch (evenement.type)
     {
     case SDL_KEYDOWN:
@@ -127,6 +130,7 @@ void LanceFonduOuverture()
 
 int BoucleRenderJeu()
 {
+    PrepareCommandes();
     LanceFonduOuverture();
     EtatPause pause = {0, 0}; // set on every release of P, read only while paused
     while (continuer && nbRender == 3)

@@ -3,6 +3,9 @@
 #include "Fondu.h"
 #include "../outils/Horloge.h"
 
+#include <cstdio>
+#include <string>
+
 #include <GL/glu.h>
 
 CMoteur::CMoteur()
@@ -31,11 +34,30 @@ namespace
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
     }
+
+    // Where the 800x600 window goes when the game leaves full screen: SDL
+    // places it once, when the first mode is set, from SDL_VIDEO_WINDOW_POS,
+    // and otherwise puts its corner at the middle of the screen. Centred on the
+    // desktop, unless the player chose a place.
+    void CentreFenetre()
+    {
+        if (SDL_getenv("SDL_VIDEO_WINDOW_POS") != nullptr || SDL_getenv("SDL_VIDEO_CENTERED") != nullptr)
+            return;
+        const SDL_VideoInfo* bureau = SDL_GetVideoInfo(); // the desktop, before any mode
+        if (bureau == nullptr || bureau->current_w <= 0 || bureau->current_h <= 0)
+            return;
+        static char position[64];
+        const int x = bureau->current_w > 800 ? (bureau->current_w - 800) / 2 : 0;
+        const int y = bureau->current_h > 600 ? (bureau->current_h - 600) / 2 : 0;
+        std::snprintf(position, sizeof position, "SDL_VIDEO_WINDOW_POS=%d,%d", x, y);
+        SDL_putenv(position);
+    }
 }
 
 int CMoteur::Init(bool pleinEcran, const char* titre)
 {
     SDL_Init(SDL_INIT_VIDEO);
+    CentreFenetre();
     // SDL 1.2 opens double-buffered GL windows unless told otherwise; the SDL
     // 1.2 we build on starts from single buffering, which would show every
     // frame being drawn (flashes of the yellow clear). Ask for SDL 1.2's own
@@ -77,6 +99,55 @@ void CMoteur::ResizeWindow(int largeur, int hauteur)
         return;
     Ecran = nouvel;
     VueLogique(Ecran);
+}
+
+SDL_Surface* (*CMoteur::ModeVideo)(int, int, int, Uint32) = SDL_SetVideoMode;
+
+bool CMoteur::ChangeMode(bool pleinEcran)
+{
+    SDL_Surface* nouvel = pleinEcran ? ModeVideo(0, 0, 32, DrapeauxPleinEcran)
+                                     : ModeVideo(800, 600, 32, DrapeauxFenetre);
+    if (nouvel == nullptr)
+        return false;
+    Ecran = nouvel;
+    PleinEcran = pleinEcran;
+    // SDL may have made a new GL context for the new mode: its textures and
+    // its clear colour are then gone.
+    if (TexturesPerdues())
+        RechargeTextures();
+    glClearColor(1, 1, 0, 1);
+    VueLogique(Ecran);
+    return true;
+}
+
+bool CMoteur::TexturesPerdues() const
+{
+    // The first texture that was made tells for all of them.
+    for (const CSprite& sprite : Sprites)
+        if (sprite.Texture != 0)
+            return glIsTexture(sprite.Texture) == GL_FALSE;
+    for (const CTexte& fonte : Fontes)
+        for (const GLuint lettre : fonte.Lettres)
+            if (lettre != 0)
+                return glIsTexture(lettre) == GL_FALSE;
+    return false;
+}
+
+void CMoteur::RechargeTextures()
+{
+    for (CSprite& sprite : Sprites)
+    {
+        const std::string chemin = sprite.Chemin;
+        sprite.LoadTexture(chemin.c_str());
+        // The silhouette is made again on the next halo draw.
+        sprite.HaloCree = false;
+        sprite.TextureHalo = 0;
+    }
+    for (CTexte& fonte : Fontes)
+    {
+        const std::string nom = fonte.Nom;
+        fonte.LoadFont(nom.c_str());
+    }
 }
 
 void CMoteur::DebutDessin()

@@ -3,6 +3,7 @@
 // fade overlay and pacing, texture registry and sprites, halo glow, bitmap fonts.
 #include <SDL.h>
 #include <SDL_opengl.h>
+#include <string>
 #include <vector>
 
 class CMoteur
@@ -17,6 +18,7 @@ public:
         bool HaloCree;
         int LargeurImage;   // size of the image file (0 when it failed to load)
         int HauteurImage;
+        std::string Chemin; // the image file, to load it again into a new GL context
 
         CSprite();
         void LoadTexture(const char* chemin);
@@ -39,6 +41,7 @@ public:
     public:
         static const int NbLettres = 42;
         GLuint Lettres[NbLettres];
+        std::string Nom; // the font's folder, to load it again into a new GL context
 
         void LoadFont(const char* nom);
         int ChargerFichier(const char* nom, const char* fichier);
@@ -67,6 +70,16 @@ public:
     // Window and frame
     int Init(bool pleinEcran, const char* titre);
     void ResizeWindow(int largeur, int hauteur);
+    // Switches to full screen at the desktop's size or to the 800x600 window,
+    // keeping the logical view and every texture. False, with the window, the
+    // view and PleinEcran as they were, when SDL refuses the mode.
+    bool ChangeMode(bool pleinEcran);
+    // The video mode call of ChangeMode: SDL_SetVideoMode (tests replace it).
+    static SDL_Surface* (*ModeVideo)(int largeur, int hauteur, int bits, Uint32 drapeaux);
+    // Whether the GL context has lost the registered textures (SDL gave a new
+    // context), and loading them all again from their files under the same ids.
+    bool TexturesPerdues() const;
+    void RechargeTextures();
     void DebutDessin();
     void FinDessin();
     // The fade overlay part of FinDessin: draws it while a fade runs, retires an

@@ -12,6 +12,7 @@ CMoteur::CSprite::CSprite()
 
 void CMoteur::CSprite::LoadTexture(const char* chemin)
 {
+    Chemin = chemin != nullptr ? chemin : "";
     Texture = static_cast<GLuint>(Outils::loadTexture(chemin, &LargeurImage, &HauteurImage, true));
 }
 

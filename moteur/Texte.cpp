@@ -73,6 +73,7 @@ int CMoteur::NouvelleFonte(const char* nom)
 
 void CMoteur::CTexte::LoadFont(const char* nom)
 {
+    Nom = nom != nullptr ? nom : "";
     for (int slot = 0; slot < NbLettres; ++slot)
         Lettres[slot] = static_cast<GLuint>(ChargerFichier(nom, FichiersLettres[slot]));
 }
