@@ -101,9 +101,9 @@ namespace Edition
             {Outil::Crayon, 'p', "pencil", "paint cells, a drag is one stroke"},
             {Outil::Rectangle, 'r', "rectangle", "drag to fill a rectangle"},
             {Outil::Remplissage, 'f', "fill", "flood the connected cells of the same kind"},
-            {Outil::Remplacement, 'g', "replace all", "replace every cell of the clicked kind"},
+            {Outil::Remplacement, 'a', "replace all", "replace every cell of the clicked kind"},
             {Outil::Gomme, 'e', "erase", "paint empty cells"},
-            {Outil::Depart, 'k', "start", "move the start cell"},
+            {Outil::Depart, 's', "start", "move the start cell"},
         };
         return Table;
     }
