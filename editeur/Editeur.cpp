@@ -5,9 +5,12 @@
 #include "main/Globales.h"
 #include "outils/Horloge.h"
 
+#include "main/BoucleJeu.h"
+
 #include <GL/glu.h>
 #include <SDL_opengl.h>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -131,6 +134,51 @@ namespace Edition
             Moteur.FinDessin();
         }
         return 0;
+    }
+
+    void Editeur::Mesurer(int trames, const std::string& jeu)
+    {
+        modele_.LoadTexPerso("Principal (copie)");
+        Projection();
+        const Niveau& n = document_.Courant();
+        dialogue_ = Dialogue::Aucun;
+        // Each frame drawn and finished by the GPU, without the pacing sleep.
+        auto serie = [&](const char* nom, auto avant, auto trame)
+        {
+            double total = 0, pire = 0;
+            for (int i = 0; i < trames; ++i)
+            {
+                avant(i);
+                const auto t0 = std::chrono::steady_clock::now();
+                trame();
+                glFinish();
+                SDL_GL_SwapBuffers();
+                const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+                total += ms;
+                pire = std::max(pire, ms);
+            }
+            std::printf("%-44s mean %7.2f ms   worst %7.2f ms\n", nom, total / trames, pire);
+        };
+        std::printf("window %dx%d, level %dx%d, %d frames each\n", largeur_, hauteur_, n.Largeur, n.Hauteur, trames);
+        auto editeur = [&] { Dessiner(); };
+        vue_.Zoom = 1.0;
+        vue_.OrigineX = vue_.OrigineY = 0;
+        serie("editor, 1:1", [](int) {}, editeur);
+        serie("editor, 1:1, scrolling 16 px a frame", [&](int) { vue_.Defiler(16, 4, n.Largeur, n.Hauteur); }, editeur);
+        vue_.ToutMontrer(n.Largeur, n.Hauteur);
+        char nom[64];
+        std::snprintf(nom, sizeof nom, "editor, whole level (zoom %.3f)", vue_.Zoom);
+        serie(nom, [](int) {}, editeur);
+        if (!jeu.empty())
+        {
+            PreparerJeu(jeu, modele_);
+            EtatPause pause = {0, 0};
+            serie("game, shipped level", [](int) {}, [&] {
+                TraiteEvenements(pause);
+                DessineScene(pause);
+                Moteur.DessineFondu();
+            });
+        }
     }
 
     // ---------------------------------------------------------------- events
@@ -777,31 +825,7 @@ namespace Edition
                 }
         }
         else
-        {
-            // Too small to tell apart: plain squares (solid, water, bonus).
-            glBegin(GL_QUADS);
-            for (int c = c0; c <= c1; ++c)
-                for (int l = l0; l <= l1; ++l)
-                {
-                    const char k = n.Case(c, l);
-                    const int code = CodeDeCase(k);
-                    if (code == 1 && BonusDeCase(k) == 0)
-                        continue;
-                    if (BonusDeCase(k) != 0)
-                        glColor3ub(BonusDeCase(k) <= 4 ? 230 : 30, 60, BonusDeCase(k) <= 4 ? 40 : 240);
-                    else if (code == 3)
-                        glColor3ub(40, 110, 200);
-                    else if (code == 0)
-                        glColor3ub(120, 20, 20);
-                    else
-                        glColor3ub(110, 80, 50);
-                    glVertex2i(c * t, (l + 1) * t);
-                    glVertex2i(c * t, l * t);
-                    glVertex2i((c + 1) * t, l * t);
-                    glVertex2i((c + 1) * t, (l + 1) * t);
-                }
-            glEnd();
-        }
+            DessineApercu();
         // The bonus counter the game writes at map position (100, 100).
         if (revisionBonus_ != document_.Revision())
         {
@@ -814,6 +838,97 @@ namespace Edition
         DessineCalques(c0, l0, c1, l1);
         glPopMatrix();
         glDisable(GL_SCISSOR_TEST);
+    }
+
+    void Editeur::DessineApercu()
+    {
+        const Niveau& n = document_.Courant();
+        if (couleurs_.empty())
+        {
+            // The average colour of each tile's image, read back once.
+            couleurs_.assign((CMap::NbCodes + CMap::NbTypesBonus) * 4, 0);
+            auto moyenne = [&](unsigned int id, unsigned char* rgba)
+            {
+                if (id >= Moteur.Sprites.size() || Moteur.Sprites[id].Texture == 0)
+                    return;
+                const CMoteur::CSprite& s = Moteur.Sprites[id];
+                std::vector<unsigned char> pixels(static_cast<size_t>(std::max(1, s.LargeurImage)) *
+                                                  static_cast<size_t>(std::max(1, s.HauteurImage)) * 4);
+                glBindTexture(GL_TEXTURE_2D, s.Texture);
+                glPixelStorei(GL_PACK_ALIGNMENT, 1);
+                glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+                // Colours weighted by their coverage; the alpha is the coverage.
+                double somme[3] = {0, 0, 0}, couverture = 0;
+                for (size_t i = 0; i < pixels.size(); i += 4)
+                {
+                    const double a = pixels[i + 3] / 255.0;
+                    for (int k = 0; k < 3; ++k)
+                        somme[k] += pixels[i + k] * a;
+                    couverture += a;
+                }
+                for (int k = 0; k < 3; ++k)
+                    rgba[k] = static_cast<unsigned char>(couverture > 0 ? std::min(255.0, somme[k] / couverture) : 0);
+                rgba[3] = static_cast<unsigned char>(255.0 * couverture / static_cast<double>(pixels.size() / 4));
+            };
+            for (int code = 2; code < CMap::NbCodes; ++code)
+                moyenne(Map.ImgCases[code], &couleurs_[static_cast<size_t>(code) * 4]);
+            for (int type = 1; type <= CMap::NbTypesBonus; ++type)
+                moyenne(Map.ImgBonus[type - 1][0], &couleurs_[static_cast<size_t>(CMap::NbCodes + type - 1) * 4]);
+            // An unset cell: dark red, as it is crossed out up close.
+            unsigned char* rouge = &couleurs_[0];
+            rouge[0] = 140, rouge[1] = 20, rouge[2] = 20, rouge[3] = 255;
+            glBindTexture(GL_TEXTURE_2D, 0);
+        }
+        if (revisionApercu_ != document_.Revision() || apercu_ == 0)
+        {
+            revisionApercu_ = document_.Revision();
+            GLint maximum = 2048;
+            glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maximum);
+            apercuPas_ = 1;
+            while ((n.Largeur + apercuPas_ - 1) / apercuPas_ > maximum || (n.Hauteur + apercuPas_ - 1) / apercuPas_ > maximum)
+                ++apercuPas_;
+            apercuLargeur_ = (n.Largeur + apercuPas_ - 1) / apercuPas_;
+            apercuHauteur_ = (n.Hauteur + apercuPas_ - 1) / apercuPas_;
+            std::vector<unsigned char> texels(static_cast<size_t>(apercuLargeur_) * apercuHauteur_ * 4, 0);
+            for (int l = 0; l < n.Hauteur; l += apercuPas_)
+                for (int c = 0; c < n.Largeur; c += apercuPas_)
+                {
+                    const char k = n.Case(c, l);
+                    const int bonus = BonusDeCase(k);
+                    const size_t i = bonus != 0 ? static_cast<size_t>(CMap::NbCodes + bonus - 1) : static_cast<size_t>(CodeDeCase(k));
+                    std::copy_n(&couleurs_[i * 4], 4,
+                                &texels[(static_cast<size_t>(l / apercuPas_) * apercuLargeur_ + c / apercuPas_) * 4]);
+                }
+            if (apercu_ == 0)
+                glGenTextures(1, &apercu_);
+            glBindTexture(GL_TEXTURE_2D, apercu_);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, apercuLargeur_, apercuHauteur_, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                         texels.data());
+        }
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glBindTexture(GL_TEXTURE_2D, apercu_);
+        const double w = static_cast<double>(apercuLargeur_) * apercuPas_ * Case;
+        const double h = static_cast<double>(apercuHauteur_) * apercuPas_ * Case;
+        glBegin(GL_QUADS);
+        glColor4ub(255, 255, 255, 255);
+        glTexCoord2d(0, 1);
+        glVertex2d(0, h);
+        glTexCoord2d(0, 0);
+        glVertex2d(0, 0);
+        glTexCoord2d(1, 0);
+        glVertex2d(w, 0);
+        glTexCoord2d(1, 1);
+        glVertex2d(w, h);
+        glEnd();
+        glDisable(GL_BLEND);
+        glDisable(GL_TEXTURE_2D);
     }
 
     // What the editor draws over the level, in map pixels. More layers (the

@@ -22,6 +22,11 @@ namespace Edition
         // Loads the images (the window is open), then runs until the designer
         // quits. Returns the exit status.
         int Executer();
+        // corvella-editeur --mesurer: times `trames` frames of the editor at 1:1,
+        // scrolling, and with the whole level in view, then as many frames of
+        // the game on the level `jeu` (a map text), in the same window; prints
+        // the figures.
+        void Mesurer(int trames, const std::string& jeu);
 
     private:
         enum class Dialogue
@@ -61,6 +66,7 @@ namespace Edition
         void Dessiner();
         void DessineNiveau();
         void DessineCalques(int c0, int l0, int c1, int l1);
+        void DessineApercu();
         void DessinePalette();
         void DessineLigneEtat();
         void DessineAide();
@@ -105,6 +111,12 @@ namespace Edition
         uint64_t revisionTitre_ = ~0ull;
         uint64_t revisionBonus_ = ~0ull;
         int nombreBonus_ = 0;
+        // The level seen from afar: one texel a cell (or a block of cells on a
+        // level wider than a texture), each the average colour of its tile.
+        unsigned int apercu_ = 0;
+        uint64_t revisionApercu_ = ~0ull;
+        int apercuLargeur_ = 0, apercuHauteur_ = 0, apercuPas_ = 1;
+        std::vector<unsigned char> couleurs_;  // RGBA of each tile code, then each bonus type
         bool nouveau_ = false;            // a new file, not yet written
         bool fin_ = false;
         int largeurFenetre_ = 1024, hauteurFenetre_ = 720;

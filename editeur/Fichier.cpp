@@ -149,7 +149,22 @@ namespace Edition
         if (largeur == 0 || hauteur == 0)
             largeur = hauteur = 0;
 
-        const OutilCarte::Rapport rapport = OutilCarte::Verifier(texte, OutilCarte::OptionsVerification{false, {}});
+        // What the loader ignores or reads differently; not the level's own
+        // faults (a start in water, an open border, a buried bonus): the
+        // editor shows the level, and those are the designer's to judge.
+        OutilCarte::Rapport rapport = OutilCarte::Verifier(texte, OutilCarte::OptionsVerification{false, {}});
+        static const char* const GenresDuNiveau[] = {"open-border", "bonus-buried", "bonus-unreachable",
+                                                     "area-unreachable", "search-bound", "start-solid",
+                                                     "start-water"};
+        rapport.Constats.erase(
+            std::remove_if(rapport.Constats.begin(), rapport.Constats.end(),
+                           [](const OutilCarte::Constat& c)
+                           {
+                               return c.Niveau == OutilCarte::Gravite::Note ||
+                                      std::find(std::begin(GenresDuNiveau), std::end(GenresDuNiveau), c.Genre) !=
+                                          std::end(GenresDuNiveau);
+                           }),
+            rapport.Constats.end());
         std::istringstream lignes(OutilCarte::EnTexte(rapport, nom));
         std::string ligne;
         while (std::getline(lignes, ligne))

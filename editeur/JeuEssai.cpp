@@ -23,7 +23,7 @@ namespace Edition
         }
     }
 
-    bool JouerNiveau(const std::string& texte, const CPerso& modele)
+    void PreparerJeu(const std::string& texte, const CPerso& modele)
     {
         // The level as a fresh game holds it before LoadMap, then the loader's
         // parser on the text the file would hold (CR LF read as LF, as it reads).
@@ -50,6 +50,11 @@ namespace Edition
         gluOrtho2D(0, 800, 600, 0);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
+    }
+
+    bool JouerNiveau(const std::string& texte, const CPerso& modele)
+    {
+        PreparerJeu(texte, modele);
 
         // The game's key repeat while it plays, the editor's after.
         int delai = 0, intervalle = 0;

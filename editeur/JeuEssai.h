@@ -12,4 +12,7 @@ namespace Edition
     // loads them once; so does the editor). Returns true when the window was
     // closed during play (the editor then quits as if closed itself).
     bool JouerNiveau(const std::string& texte, const CPerso& modele);
+    // What JouerNiveau does before the game's loop: the level and its player in
+    // the game's globals, the game's view over the window.
+    void PreparerJeu(const std::string& texte, const CPerso& modele);
 }

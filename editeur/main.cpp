@@ -1,10 +1,12 @@
 // corvella-editeur [FILE]: the level editor, on the game's own engine.
 #include "Editeur.h"
 #include "Fichier.h"
+#include "carte/Texte.h"
 #include "main/Globales.h"
 
 #include <SDL.h>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,18 +18,24 @@ namespace
         "usage: corvella-editeur [FILE]\n"
         "Edits a Corvella level (default ./Data/Maps/Map1.map; a file that does not\n"
         "exist starts a new level saved there). Run it where the game's ./Images are.\n"
-        "Press F1 in the editor for every key.\n";
+        "Press F1 in the editor for every key.\n"
+    "       corvella-editeur --mesurer FILE\n"
+    "Times the opening of FILE and the editor's frames against the game's, full\n"
+    "screen (see BENCHMARKS.md).\n";
 }
 
 int main(int argc, char* argv[])
 {
     std::string chemin = "./Data/Maps/Map1.map";
-    if (argc > 2)
+    const bool mesurer = argc == 3 && std::strcmp(argv[1], "--mesurer") == 0;
+    if (mesurer)
+        chemin = argv[2];
+    else if (argc > 2)
     {
         std::fputs(Usage, stderr);
         return 2;
     }
-    if (argc == 2)
+    else if (argc == 2)
     {
         if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)
         {
@@ -37,7 +45,10 @@ int main(int argc, char* argv[])
         chemin = argv[1];
     }
 
+    const auto debut = std::chrono::steady_clock::now();
     const Edition::Ouverture ouverture = Edition::OuvrirCarte(chemin);
+    const double ouvertureMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - debut).count();
     if (!ouverture.Reussi)
     {
         std::fprintf(stderr, "corvella-editeur: %s\n", ouverture.Erreur.c_str());
@@ -74,7 +85,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "corvella-editeur: cannot open a window: %s\n", SDL_GetError());
         return 1;
     }
-    // Windowed and resizable from the start, within the desktop.
+    // Windowed and resizable from the start, within the desktop; measured full screen.
+    Moteur.PleinEcran = mesurer;
     Moteur.ResizeWindow(LargeurFenetre, HauteurFenetre);
     SDL_EnableUNICODE(1);
     // The game repeats held keys every 10 ms; a designer's ctrl + z must undo once.
@@ -88,5 +100,13 @@ int main(int argc, char* argv[])
     Interface.LoadInterface();
 
     Edition::Editeur editeur(chemin, ouverture, autosave, LargeurFenetre, HauteurFenetre);
+    if (mesurer)
+    {
+        std::printf("open %s: %.0f ms\n", chemin.c_str(), ouvertureMs);
+        std::string jeu, erreur;
+        OutilCarte::LireFichier("./Data/Maps/Map1.map", jeu, erreur);
+        editeur.Mesurer(200, jeu);
+        return 0;
+    }
     return editeur.Executer();
 }
