@@ -663,7 +663,11 @@ namespace Edition
             return false;
         }
         if (chemin != chemin_)
+        {
+            // The changes saved aside are now in the new file.
+            SupprimerAutosave(chemin_);
             chemin_ = chemin;
+        }
         document_.MarquerEnregistre();
         nouveau_ = false;
         revisionTitre_ = ~0ull;

@@ -6,6 +6,7 @@
 #include "carte/Texte.h"
 #include "editeur/Document.h"
 #include "editeur/Fichier.h"
+#include "editeur/Vue.h"
 #include "map/Map.h"
 
 #include <cerrno>
@@ -493,4 +494,47 @@ TEST(EditeurFichier, AnAutosaveThatDiffersIsOfferedBackOneThatMatchesIsDropped)
     ASSERT_TRUE(EnregistrerAtomique(chemin, octets, true, erreur));
     EXPECT_FALSE(AutosaveARecuperer(chemin, octets));
     EXPECT_FALSE(std::filesystem::exists(CheminAutosave(chemin)));
+}
+
+TEST(EditeurVue, ZoomKeepsThePointUnderThePointerAndStaysBetweenTheWholeLevelAndTwice)
+{
+    Vue v;
+    v.LargeurZone = 800;
+    v.HauteurZone = 600;
+    int c, l;
+    v.CaseSous(5 * 64 + 32, 3 * 64 + 1, c, l);
+    EXPECT_EQ(c, 5);
+    EXPECT_EQ(l, 3);
+
+    // Zooming around a point leaves the same map point under it.
+    v.OrigineX = 1000;
+    v.OrigineY = 500;
+    const double mx = v.OrigineX + 300 / v.Zoom, my = v.OrigineY + 200 / v.Zoom;
+    v.ZoomerAutour(1.25, 300, 200, 100, 50);
+    EXPECT_DOUBLE_EQ(v.Zoom, 1.25);
+    EXPECT_NEAR(v.OrigineX + 300 / v.Zoom, mx, 1e-9);
+    EXPECT_NEAR(v.OrigineY + 200 / v.Zoom, my, 1e-9);
+    for (int i = 0; i < 20; ++i)
+        v.ZoomerAutour(1.25, 300, 200, 100, 50);
+    EXPECT_DOUBLE_EQ(v.Zoom, Vue::ZoomMax);
+    for (int i = 0; i < 40; ++i)
+        v.ZoomerAutour(0.8, 300, 200, 100, 50);
+    // Whole level: 100 x 50 cells in 800 x 600 pixels.
+    EXPECT_DOUBLE_EQ(v.Zoom, 800.0 / (100 * 64));
+    v.ToutMontrer(100, 50);
+    v.CaseSous(0, 300, c, l);
+    EXPECT_EQ(c, 0);
+    v.CaseSous(799, 300, c, l);
+    EXPECT_EQ(c, 99);
+
+    // Scrolling never loses the level: at most a cell of margin.
+    v.Zoom = 1;
+    v.Defiler(-1e6, -1e6, 100, 50);
+    EXPECT_DOUBLE_EQ(v.OrigineX, -64);
+    EXPECT_DOUBLE_EQ(v.OrigineY, -64);
+    v.Defiler(1e7, 1e7, 100, 50);
+    EXPECT_DOUBLE_EQ(v.OrigineX, 100 * 64 - 800 + 64);
+    v.MontrerCase(0, 0, 100, 50);
+    EXPECT_DOUBLE_EQ(v.OrigineX, 0);
+    EXPECT_DOUBLE_EQ(v.OrigineY, 0);
 }
