@@ -136,12 +136,17 @@ namespace Edition
         return 0;
     }
 
-    void Editeur::Mesurer(int trames, const std::string& jeu)
+    void Editeur::Mesurer(int trames, const std::string& jeu, std::chrono::steady_clock::time_point depart)
     {
         modele_.LoadTexPerso("Principal (copie)");
         Projection();
         const Niveau& n = document_.Courant();
         dialogue_ = Dialogue::Aucun;
+        Dessiner();
+        glFinish();
+        SDL_GL_SwapBuffers();
+        std::printf("first frame drawn %.0f ms after the start\n",
+                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - depart).count());
         // Each frame drawn and finished by the GPU, without the pacing sleep.
         auto serie = [&](const char* nom, auto avant, auto trame)
         {

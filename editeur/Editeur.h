@@ -7,6 +7,7 @@
 #include "perso/Perso.h"
 
 #include <SDL.h>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,9 @@ namespace Edition
         // corvella-editeur --mesurer: times `trames` frames of the editor at 1:1,
         // scrolling, and with the whole level in view, then as many frames of
         // the game on the level `jeu` (a map text), in the same window; prints
-        // the figures.
-        void Mesurer(int trames, const std::string& jeu);
+        // the figures, with the time from `depart` (the program's start) to the
+        // end of the first frame.
+        void Mesurer(int trames, const std::string& jeu, std::chrono::steady_clock::time_point depart);
 
     private:
         enum class Dialogue

@@ -26,6 +26,7 @@ namespace
 
 int main(int argc, char* argv[])
 {
+    const auto depart = std::chrono::steady_clock::now();
     std::string chemin = "./Data/Maps/Map1.map";
     const bool mesurer = argc == 3 && std::strcmp(argv[1], "--mesurer") == 0;
     if (mesurer)
@@ -45,10 +46,9 @@ int main(int argc, char* argv[])
         chemin = argv[1];
     }
 
-    const auto debut = std::chrono::steady_clock::now();
     const Edition::Ouverture ouverture = Edition::OuvrirCarte(chemin);
     const double ouvertureMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - debut).count();
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - depart).count();
     if (!ouverture.Reussi)
     {
         std::fprintf(stderr, "corvella-editeur: %s\n", ouverture.Erreur.c_str());
@@ -105,7 +105,7 @@ int main(int argc, char* argv[])
         std::printf("open %s: %.0f ms\n", chemin.c_str(), ouvertureMs);
         std::string jeu, erreur;
         OutilCarte::LireFichier("./Data/Maps/Map1.map", jeu, erreur);
-        editeur.Mesurer(200, jeu);
+        editeur.Mesurer(200, jeu, depart);
         return 0;
     }
     return editeur.Executer();

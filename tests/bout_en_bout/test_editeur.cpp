@@ -14,14 +14,6 @@
 
 namespace
 {
-    std::string Lire(const std::string& chemin)
-    {
-        std::ifstream f(chemin, std::ios::binary);
-        std::ostringstream s;
-        s << f.rdbuf();
-        return s.str();
-    }
-
     std::string Editeur()
     {
         return DossierJeu() + "/corvella-editeur";
@@ -39,11 +31,11 @@ namespace
     // Waits (on the real clock: another process) until the file's bytes change.
     std::string AttendreChangement(const std::string& chemin, const std::string& avant)
     {
-        std::string maintenant = Lire(chemin);
+        std::string maintenant = LireTexte(chemin);
         for (int i = 0; i < 100 && maintenant == avant; ++i)
         {
             Patienter(100);
-            maintenant = Lire(chemin);
+            maintenant = LireTexte(chemin);
         }
         return maintenant;
     }
@@ -82,7 +74,7 @@ TEST(EditeurBoutEnBout, PaintUndoRedoSaveChangesExactlyThatCellThenPlaysAndComes
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
     DossierTemporaire dossier;
     const std::string fichier = dossier / "Map1.map";
-    const std::string original = Lire(DossierJeu() + "/Data/Maps/Map1.map");
+    const std::string original = LireTexte(DossierJeu() + "/Data/Maps/Map1.map");
     ASSERT_FALSE(original.empty());
     EcrireFichier(fichier, original);
 
@@ -114,7 +106,7 @@ TEST(EditeurBoutEnBout, PaintUndoRedoSaveChangesExactlyThatCellThenPlaysAndComes
     for (int ligne = 0; ligne < 3; ++ligne)
         debut = original.find('\n', debut) + 1;
     EXPECT_EQ(ou, debut + 5);
-    EXPECT_EQ(Lire(fichier + "~"), original);
+    EXPECT_EQ(LireTexte(fichier + "~"), original);
 
     ImageRGBA avant;
     editeur.Cliquer(7 * 64 + 10, 4 * 64 + 10, 3); // right click: picks the sky
@@ -151,7 +143,7 @@ TEST(EditeurBoutEnBout, PaintUndoRedoSaveChangesExactlyThatCellThenPlaysAndComes
     // Saved: quitting does not ask.
     editeur.Taper("ctrl+q");
     EXPECT_EQ(editeur.AttendreFin(20000), 0);
-    EXPECT_EQ(Lire(fichier), sauve);
+    EXPECT_EQ(LireTexte(fichier), sauve);
 }
 
 TEST(EditeurBoutEnBout, ClosingWithUnsavedChangesAsksFirst)
@@ -173,7 +165,7 @@ TEST(EditeurBoutEnBout, ClosingWithUnsavedChangesAsksFirst)
     // S saves, then quits.
     editeur.Taper("s");
     EXPECT_EQ(editeur.AttendreFin(20000), 0);
-    const std::string sauve = Lire(fichier);
+    const std::string sauve = LireTexte(fichier);
     EXPECT_NE(sauve.find("Largeur=40"), std::string::npos);
     EXPECT_NE(sauve.find("Hauteur=15"), std::string::npos);
 }

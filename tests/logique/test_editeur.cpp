@@ -20,14 +20,6 @@ using namespace Edition;
 
 namespace
 {
-    std::string Lire(const std::string& chemin)
-    {
-        std::ifstream f(chemin, std::ios::binary);
-        std::ostringstream s;
-        s << f.rdbuf();
-        return s.str();
-    }
-
     // The game's loader reads `octets` as exactly the level `n`: size, start,
     // every cell's code and the bonuses in the order it meets them.
     ::testing::AssertionResult ReluCommeMontre(const Niveau& n, const std::string& octets)
@@ -317,7 +309,7 @@ TEST(EditeurModele, AnyEditsAndUndosLeaveALevelTheLoaderReadsBackIdentically)
 TEST(EditeurFichier, TheShippedLevelIsWrittenBackByteForByte)
 {
     const std::string chemin = std::string(CORVELLA_RACINE_SOURCES) + "/Data/Maps/Map1.map";
-    const std::string octets = Lire(chemin);
+    const std::string octets = LireTexte(chemin);
     ASSERT_FALSE(octets.empty());
     const Ouverture o = OuvrirCarte(chemin);
     ASSERT_TRUE(o.Reussi) << o.Erreur;
@@ -432,15 +424,15 @@ TEST(EditeurFichier, SavingKeepsThePreviousVersionAndAFailedWriteLeavesTheOldFil
     EcrireFichier(chemin, "old");
     std::string erreur;
     ASSERT_TRUE(EnregistrerAtomique(chemin, "new one", true, erreur)) << erreur;
-    EXPECT_EQ(Lire(chemin), "new one");
-    EXPECT_EQ(Lire(chemin + "~"), "old");
+    EXPECT_EQ(LireTexte(chemin), "new one");
+    EXPECT_EQ(LireTexte(chemin + "~"), "old");
 
     ecritAvantPanne_ = 3;
     FixerEcriture(EcriturePleine);
     EXPECT_FALSE(EnregistrerAtomique(chemin, "third version", true, erreur));
     FixerEcriture(nullptr);
     EXPECT_NE(erreur.find("No space"), std::string::npos) << erreur;
-    EXPECT_EQ(Lire(chemin), "new one");
+    EXPECT_EQ(LireTexte(chemin), "new one");
     // No temporary file is left behind.
     EXPECT_EQ(Fichiers(dossier.Chemin()), (std::vector<std::string>{"level.map", "level.map~"}));
 
@@ -464,7 +456,7 @@ TEST(EditeurFichier, AFullFileSystemLeavesTheOldFileIntact)
     std::string erreur;
     // Room for the backup copy, not for the new file too.
     const bool reussi = EnregistrerAtomique(chemin, std::string(40000, 'C'), true, erreur);
-    const std::string lu = Lire(chemin);
+    const std::string lu = LireTexte(chemin);
     const std::vector<std::string> noms = Fichiers(point);
     ::umount(point.c_str());
     EXPECT_FALSE(reussi);
