@@ -1,6 +1,7 @@
 #include "Editeur.h"
 
 #include "JeuEssai.h"
+#include "RenduNiveau.h"
 #include "TexteEcran.h"
 #include "main/Globales.h"
 #include "outils/Horloge.h"
@@ -802,37 +803,12 @@ namespace Edition
         glScissor(0, hauteur_ - vue_.HauteurZone, vue_.LargeurZone, vue_.HauteurZone);
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
-        glScaled(vue_.Zoom, vue_.Zoom, 1.0);
-        glTranslated(-vue_.OrigineX, -vue_.OrigineY, 0.0);
+        PlacerVue(vue_);
 
         // The cells in view only.
-        const int c0 = std::max(0, static_cast<int>(std::floor(vue_.OrigineX / Case)));
-        const int l0 = std::max(0, static_cast<int>(std::floor(vue_.OrigineY / Case)));
-        const int c1 = std::min(n.Largeur - 1, static_cast<int>(std::floor((vue_.OrigineX + vue_.LargeurZone / vue_.Zoom) / Case)));
-        const int l1 = std::min(n.Hauteur - 1, static_cast<int>(std::floor((vue_.OrigineY + vue_.HauteurZone / vue_.Zoom) / Case)));
-        const long long enVue = static_cast<long long>(std::max(0, c1 - c0 + 1)) * std::max(0, l1 - l0 + 1);
-        const int t = CMap::TailleCase;
-        if (enVue <= CasesDetaillees)
-        {
-            // As CMap::RenderMap: the tiles, then the bonuses over them, all at
-            // the same animation frame.
-            for (int c = c0; c <= c1; ++c)
-                for (int l = l0; l <= l1; ++l)
-                {
-                    const int code = CodeDeCase(n.Case(c, l));
-                    if (code > 1 && code < CMap::NbCodes)
-                        Moteur.AfficheTexture(Map.ImgCases[code], c * t, l * t, t, t, 255, 255, 255, false, 255);
-                }
-            const int frame = CMap::FrameBonus(Horloge::Ticks());
-            for (int l = l0; l <= l1; ++l)
-                for (int c = c0; c <= c1; ++c)
-                {
-                    const int type = BonusDeCase(n.Case(c, l));
-                    if (type != 0)
-                        Moteur.AfficheTexture(Map.ImgBonus[type - 1][frame], c * t, l * t, t, t, 255, 255, 255,
-                                              false, 255);
-                }
-        }
+        const CasesEnVue zone = CasesVisibles(n, vue_);
+        if (zone.Nombre() <= CasesDetaillees)
+            DessinerCases(n, zone, Horloge::Ticks());
         else
             DessineApercu();
         // The bonus counter the game writes at map position (100, 100).
@@ -842,9 +818,9 @@ namespace Edition
             nombreBonus_ = static_cast<int>(std::count_if(n.Cases.begin(), n.Cases.end(),
                                                           [](char k) { return BonusDeCase(k) != 0; }));
         }
-        Moteur.DessineTexte(0, std::to_string(nombreBonus_).c_str(), 20, 100, 100, 255, 255, 255, false, 255);
+        DessinerCompteur(nombreBonus_);
 
-        DessineCalques(c0, l0, c1, l1);
+        DessineCalques(zone);
         glPopMatrix();
         glDisable(GL_SCISSOR_TEST);
     }
@@ -943,11 +919,12 @@ namespace Edition
     // What the editor draws over the level, in map pixels. More layers (the
     // checker's findings, where the player can go) go here, over the level and
     // under the pointer's marks.
-    void Editeur::DessineCalques(int c0, int l0, int c1, int l1)
+    void Editeur::DessineCalques(const CasesEnVue& zone)
     {
         const Niveau& n = document_.Courant();
         const double px = 1.0 / vue_.Zoom;  // one screen pixel
-        const long long enVue = static_cast<long long>(std::max(0, c1 - c0 + 1)) * std::max(0, l1 - l0 + 1);
+        const int c0 = zone.C0, l0 = zone.L0, c1 = zone.C1, l1 = zone.L1;
+        const long long enVue = zone.Nombre();
 
         // Unset cells: an invisible wall in the game, crossed out here.
         if (enVue <= CasesDetaillees)

@@ -3,6 +3,7 @@
 // status line, the dialogs, and the keys and mouse that drive the edit model.
 #include "Document.h"
 #include "Fichier.h"
+#include "RenduNiveau.h"
 #include "Vue.h"
 #include "perso/Perso.h"
 
@@ -67,7 +68,7 @@ namespace Edition
         void Projection();
         void Dessiner();
         void DessineNiveau();
-        void DessineCalques(int c0, int l0, int c1, int l1);
+        void DessineCalques(const CasesEnVue& zone);
         void DessineApercu();
         void DessinePalette();
         void DessineLigneEtat();
