@@ -149,41 +149,71 @@ namespace Edition
         std::printf("first frame drawn %.0f ms after the start\n",
                     std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - depart).count());
         // Each frame drawn and finished by the GPU, without the pacing sleep.
-        auto serie = [&](const char* nom, auto avant, auto trame)
+        // The four kinds of frame take turns, so that whatever else loads the
+        // machine weighs on each alike.
+        struct Serie
         {
-            double total = 0, pire = 0;
-            for (int i = 0; i < trames; ++i)
-            {
-                avant(i);
-                const auto t0 = std::chrono::steady_clock::now();
-                trame();
-                glFinish();
-                SDL_GL_SwapBuffers();
-                const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-                total += ms;
-                pire = std::max(pire, ms);
-            }
-            std::printf("%-44s mean %7.2f ms   worst %7.2f ms\n", nom, total / trames, pire);
+            std::string Nom;
+            std::vector<double> Ms;
         };
-        std::printf("window %dx%d, level %dx%d, %d frames each\n", largeur_, hauteur_, n.Largeur, n.Hauteur, trames);
-        auto editeur = [&] { Dessiner(); };
-        vue_.Zoom = 1.0;
-        vue_.OrigineX = vue_.OrigineY = 0;
-        serie("editor, 1:1", [](int) {}, editeur);
-        serie("editor, 1:1, scrolling 16 px a frame", [&](int) { vue_.Defiler(16, 4, n.Largeur, n.Hauteur); }, editeur);
-        vue_.ToutMontrer(n.Largeur, n.Hauteur);
+        std::vector<Serie> series(jeu.empty() ? 3 : 4);
+        series[0].Nom = "editor, 1:1";
+        series[1].Nom = "editor, 1:1, scrolling 16 px a frame";
+        Vue fixe = vue_, defile = vue_, tout = vue_;
+        fixe.Zoom = defile.Zoom = 1.0;
+        fixe.OrigineX = fixe.OrigineY = defile.OrigineX = defile.OrigineY = 0;
+        tout.ToutMontrer(n.Largeur, n.Hauteur);
         char nom[64];
-        std::snprintf(nom, sizeof nom, "editor, whole level (zoom %.3f)", vue_.Zoom);
-        serie(nom, [](int) {}, editeur);
+        std::snprintf(nom, sizeof nom, "editor, whole level (zoom %.3f)", tout.Zoom);
+        series[2].Nom = nom;
+        EtatPause pause = {0, 0};
         if (!jeu.empty())
         {
+            series[3].Nom = "game, shipped level";
             PreparerJeu(jeu, modele_);
-            EtatPause pause = {0, 0};
-            serie("game, shipped level", [](int) {}, [&] {
-                TraiteEvenements(pause);
-                DessineScene(pause);
-                Moteur.DessineFondu();
-            });
+        }
+        auto chronometrer = [](std::vector<double>& ms, auto trame)
+        {
+            const auto t0 = std::chrono::steady_clock::now();
+            trame();
+            glFinish();
+            SDL_GL_SwapBuffers();
+            ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+        };
+        for (int i = 0; i < trames; ++i)
+        {
+            Projection();
+            defile.Defiler(16, 4, n.Largeur, n.Hauteur);
+            Vue* vues[3] = {&fixe, &defile, &tout};
+            for (int k = 0; k < 3; ++k)
+            {
+                vue_ = *vues[k];
+                chronometrer(series[static_cast<size_t>(k)].Ms, [&] { Dessiner(); });
+            }
+            if (!jeu.empty())
+            {
+                // The game's 800 x 600 view, then its frame.
+                glMatrixMode(GL_PROJECTION);
+                glLoadIdentity();
+                gluOrtho2D(0, 800, 600, 0);
+                glMatrixMode(GL_MODELVIEW);
+                chronometrer(series[3].Ms, [&] {
+                    TraiteEvenements(pause);
+                    DessineScene(pause);
+                    Moteur.DessineFondu();
+                });
+            }
+        }
+        std::printf("window %dx%d, level %dx%d, %d frames each, taking turns\n", largeur_, hauteur_, n.Largeur,
+                    n.Hauteur, trames);
+        for (Serie& serie : series)
+        {
+            std::sort(serie.Ms.begin(), serie.Ms.end());
+            double total = 0;
+            for (double ms : serie.Ms)
+                total += ms;
+            std::printf("%-40s median %7.2f ms   mean %7.2f ms   worst %7.2f ms\n", serie.Nom.c_str(),
+                        serie.Ms[serie.Ms.size() / 2], total / static_cast<double>(serie.Ms.size()), serie.Ms.back());
         }
     }
 
