@@ -1045,17 +1045,17 @@ namespace Edition
         const std::vector<std::string> nom = Couper(Palette()[choix_].Nom, 15);
         for (size_t i = 0; i < nom.size() && i < 2; ++i)
             DessineTexteEcran(nom[i], x0 + 8, yNom + static_cast<int>(i) * 16, 14, 255, 220, 0);
-        int y = yNom + 40;
+        int y = yNom + 36;
         for (const DescriptionOutil& d : Outils())
         {
             const bool actif = d.Id == outil_;
             if (actif)
-                DessineRectangle(x0 + 4, y - 3, LargeurPanneau - 8, 20, 255, 220, 0, 70);
+                DessineRectangle(x0 + 4, y - 2, LargeurPanneau - 8, 18, 255, 220, 0, 70);
             DessineTexteEcran(std::string(1, static_cast<char>(d.Touche - 'a' + 'A')) + " " + d.Nom, x0 + 8, y, 14,
                               255, 255, 255);
-            y += 20;
+            y += 18;
         }
-        DessineTexteEcran("F1 HELP", x0 + 8, y + 8, 14, 180, 200, 255);
+        DessineTexteEcran("F1 HELP", x0 + 8, y + 4, 14, 180, 200, 255);
     }
 
     void Editeur::DessineLigneEtat()
