@@ -227,9 +227,14 @@ namespace Edition
             DemanderQuitter();
             break;
         case SDL_VIDEORESIZE:
-            largeurFenetre_ = e.resize.w;
-            hauteurFenetre_ = e.resize.h;
-            Moteur.ResizeWindow(e.resize.w, e.resize.h);
+            // Full screen keeps the desktop's size: setting the mode again
+            // there would only bring another resize.
+            if (!Moteur.PleinEcran)
+            {
+                largeurFenetre_ = e.resize.w;
+                hauteurFenetre_ = e.resize.h;
+                Moteur.ResizeWindow(e.resize.w, e.resize.h);
+            }
             Projection();
             break;
         case SDL_KEYDOWN:

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "aide/Aide.h"
-#include "carte/Contexte.h"
 #include "editeur/Fichier.h"
 #include "editeur/RenduNiveau.h"
 #include "main/Globales.h"
@@ -65,10 +64,21 @@ TEST(EditeurRendu, TheLevelIsDrawnWithTheGamesPixelsWhereverTheViewIs)
         Moteur.NouvelleFonte("Standard");
     Map.LoadTextures();
 
-    OutilCarte::ContexteJeu contexte; // the level and the clock are put back after
-    Horloge::FixerTemps(12345);       // every bonus at frame 3
+    // The game's level is put back when the test ends, and the clock let go.
+    struct Remettre
+    {
+        CMap Avant = Map;
+        ~Remettre()
+        {
+            Map = Avant;
+            Horloge::TempsReel();
+        }
+    } remettre;
+    Horloge::FixerTemps(12345); // every bonus at frame 3
     const Edition::Niveau n = NiveauDeTout();
-    OutilCarte::ContexteJeu::ChargerNiveau(Edition::EcrireCarte(n, {}));
+    Map.Cases.clear();
+    Map.ListeBonus.clear();
+    Map.AnalyseContenu(Edition::EcrireCarte(n, {}));
     int bonus = 0;
     for (char k : n.Cases)
         bonus += Edition::BonusDeCase(k) != 0;
