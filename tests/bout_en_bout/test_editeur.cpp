@@ -146,7 +146,7 @@ TEST(EditeurBoutEnBout, PaintUndoRedoSaveChangesExactlyThatCellThenPlaysAndComes
     EXPECT_EQ(LireTexte(fichier), sauve);
 }
 
-TEST(EditeurBoutEnBout, ClosingWithUnsavedChangesAsksFirst)
+TEST(EditeurBoutEnBout, AFailedSaveKeepsTheChangesAndClosingWithThemAsksFirst)
 {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
     DossierTemporaire dossier;
@@ -157,6 +157,19 @@ TEST(EditeurBoutEnBout, ClosingWithUnsavedChangesAsksFirst)
     Patienter(500);
     editeur.Cliquer(3 * 64 + 32, 3 * 64 + 32);
     Patienter(300);
+
+    // A save that cannot be made (a file stands where its folder should be):
+    // a message, and the editor stays with the change.
+    EcrireFichier(dossier / "pas-un-dossier", "x");
+    editeur.Taper("ctrl+shift+s");
+    Patienter(300);
+    Sortie("xdotool key --delay 20 --repeat " + std::to_string(fichier.size() + 2) + " BackSpace 2>/dev/null");
+    Sortie("xdotool type --delay 20 '" + (dossier / "pas-un-dossier/level.map") + "' 2>/dev/null");
+    editeur.Taper("Return");
+    Patienter(1000);
+    EXPECT_TRUE(editeur.EnCours());
+    EXPECT_FALSE(std::filesystem::exists(fichier));
+    editeur.Taper("Return"); // closes the message
 
     Sortie("wmctrl -c 'Corvella editor'");
     Patienter(1500);
