@@ -200,3 +200,31 @@ TEST(EditeurBoutEnBout, AFileThatCannotBeReadIsRefusedWithAMessage)
     EXPECT_NE(gros.find("16 MiB"), std::string::npos) << gros;
     EXPECT_NE(gros.find("status 2"), std::string::npos) << gros;
 }
+
+TEST(EditeurBoutEnBout, AnAutosaveLeftBehindIsOfferedBackAtTheNextStart)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    DossierTemporaire dossier;
+    const std::string fichier = dossier / "Map1.map";
+    const std::string original = LireTexte(DossierJeu() + "/Data/Maps/Map1.map");
+    EcrireFichier(fichier, original);
+    // What an editor that never saved left beside the file: one cell of water.
+    std::string autosave = original;
+    size_t cellule = original.find("[Map]\n") + 6;
+    cellule = original.find('\n', cellule) + 1 + 10; // row 2, column 11
+    ASSERT_EQ(autosave[cellule], ' ');
+    autosave[cellule] = 'C';
+    EcrireFichier(fichier + ".autosave", autosave);
+
+    PartieJeu editeur(EditeurSur(fichier));
+    ASSERT_TRUE(editeur.FenetreVisible()) << "the editor's window never appeared";
+    Patienter(500);
+    editeur.Taper("y"); // restore it
+    Patienter(300);
+    editeur.Taper("ctrl+s");
+    const std::string sauve = AttendreChangement(fichier, original);
+    EXPECT_EQ(sauve, autosave);
+    EXPECT_FALSE(std::filesystem::exists(fichier + ".autosave"));
+    editeur.Taper("ctrl+q");
+    EXPECT_EQ(editeur.AttendreFin(20000), 0);
+}
