@@ -307,13 +307,12 @@ namespace Edition
             break;
         case Dialogue::EnregistrerSous:
             if (k == SDLK_ESCAPE)
-                dialogue_ = Dialogue::Aucun, quitterApres_ = false;
+                dialogue_ = Dialogue::Aucun;
             else if (k == SDLK_RETURN || k == SDLK_KP_ENTER)
             {
                 dialogue_ = Dialogue::Aucun;
-                if (!saisie_.empty() && Enregistrer(saisie_) && quitterApres_)
-                    fin_ = true;
-                quitterApres_ = false;
+                if (!saisie_.empty())
+                    Enregistrer(saisie_);
             }
             else if (k == SDLK_BACKSPACE)
             {

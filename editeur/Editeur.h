@@ -105,7 +105,6 @@ namespace Edition
         std::vector<std::string> messagesSuivants_; // shown once the recovery is answered
         std::string recuperation_;
         std::string saisie_;
-        bool quitterApres_ = false;       // the save-as answers a quit
         std::string statut_;
         Uint32 statutJusqua_ = 0;
 
