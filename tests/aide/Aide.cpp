@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 bool OuvrirFenetre()
@@ -84,6 +85,14 @@ void EcrireFichier(const std::string& chemin, const std::string& contenu)
         CreerDossiers(p.parent_path().string());
     std::ofstream f(chemin, std::ios::binary);
     f << contenu;
+}
+
+std::string LireTexte(const std::string& chemin)
+{
+    std::ifstream f(chemin, std::ios::binary);
+    std::ostringstream contenu;
+    contenu << f.rdbuf();
+    return contenu.str();
 }
 
 ImageRGBA ImageUnie(int largeur, int hauteur, uint8_t r, uint8_t g, uint8_t b, uint8_t a)

@@ -49,6 +49,8 @@ private:
 
 // Writes text to a file, making the parent folders.
 void EcrireFichier(const std::string& chemin, const std::string& contenu);
+// A whole file's bytes ("" when it cannot be read).
+std::string LireTexte(const std::string& chemin);
 // Makes a folder and its parents.
 void CreerDossiers(const std::string& chemin);
 // An image of one colour.

@@ -30,24 +30,41 @@ void Patienter(int ms)
 
 PartieJeu::PartieJeu(const std::string& dossier, const std::vector<std::string>& environnement)
 {
+    Programme p;
+    p.Binaire = BinaireJeu();
+    p.Dossier = dossier;
+    p.Environnement = environnement;
+    p.MotifFenetre = "^Corvella$";
+    Demarrer(p);
+}
+
+PartieJeu::PartieJeu(const Programme& programme)
+{
+    Demarrer(programme);
+}
+
+void PartieJeu::Demarrer(const Programme& programme)
+{
     Lancement l;
-    l.Arguments = {std::filesystem::absolute(BinaireJeu()).string()};
-    l.Dossier = dossier.empty() ? DossierJeu() : dossier;
+    l.Arguments = {std::filesystem::absolute(programme.Binaire).string()};
+    l.Arguments.insert(l.Arguments.end(), programme.Arguments.begin(), programme.Arguments.end());
+    l.Dossier = programme.Dossier.empty() ? DossierJeu() : programme.Dossier;
     l.Ajouter = {SansFuites};
-    l.Ajouter.insert(l.Ajouter.end(), environnement.begin(), environnement.end());
-    pid_ = Demarrer(l);
+    l.Ajouter.insert(l.Ajouter.end(), programme.Environnement.begin(), programme.Environnement.end());
+    pid_ = ::Demarrer(l);
     if (pid_ <= 0)
         return;
     // Polled rather than waited for with --sync, which gives up under load.
     for (int essai = 0; essai < 300 && fenetre_.empty(); ++essai)
     {
-        fenetre_ = Sortie("xdotool search --onlyvisible --name '^Corvella$' 2>/dev/null | head -1");
+        fenetre_ = Sortie("xdotool search --onlyvisible --name '" + programme.MotifFenetre +
+                          "' 2>/dev/null | head -1");
         if (fenetre_.empty())
         {
             const int fin = ::AttendreFin(pid_, 0);
             if (fin >= 0)
             {
-                statut_ = fin; // the game ended before showing a window
+                statut_ = fin; // the program ended before showing a window
                 return;
             }
             Patienter(100);
@@ -55,6 +72,18 @@ PartieJeu::PartieJeu(const std::string& dossier, const std::vector<std::string>&
     }
     if (!fenetre_.empty())
         Xdotool("mousemove --window " + fenetre_ + " 50 50");
+}
+
+bool PartieJeu::CapturerFenetre(const std::string& chemin, ImageRGBA& image)
+{
+    Sortie("import -window " + fenetre_ + " '" + chemin + "' 2>/dev/null");
+    return LirePng(chemin, image);
+}
+
+void PartieJeu::Cliquer(int x, int y, int bouton)
+{
+    Xdotool("mousemove --window " + fenetre_ + " " + std::to_string(x) + " " + std::to_string(y));
+    Xdotool("click " + std::to_string(bouton));
 }
 
 PartieJeu::~PartieJeu()

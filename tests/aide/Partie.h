@@ -8,12 +8,23 @@
 #include <string>
 #include <vector>
 
+// Another program of the game (the level editor) started the same way.
+struct Programme
+{
+    std::string Binaire;                   // path of the program
+    std::vector<std::string> Arguments;    // after the program
+    std::string Dossier;                   // working directory ("" = the build folder)
+    std::vector<std::string> Environnement;
+    std::string MotifFenetre;              // its window's title, as a regular expression
+};
+
 class PartieJeu
 {
 public:
     // Starts the game in `dossier` (the build folder when empty), with extra
     // "NAME=value" environment settings, and waits for its window.
     explicit PartieJeu(const std::string& dossier = "", const std::vector<std::string>& environnement = {});
+    explicit PartieJeu(const Programme& programme);
     // Kills the game if it is still running.
     ~PartieJeu();
 
@@ -27,12 +38,18 @@ public:
     void Taper(const std::string& cle); // press and release
     // The whole screen into a PNG file, read back into `image` when given.
     bool Capturer(const std::string& chemin, ImageRGBA* image = nullptr);
+    // The window alone (without the desktop around it) into a PNG file.
+    bool CapturerFenetre(const std::string& chemin, ImageRGBA& image);
+    // Moves the pointer to (x, y) in the window and clicks a button (1 left).
+    void Cliquer(int x, int y, int bouton = 1);
     // Presses Escape and returns the exit status (-1 when the game does not end).
     int Quitter();
     // Waits for the end without pressing anything.
     int AttendreFin(int ms);
 
 private:
+    void Demarrer(const Programme& programme);
+
     pid_t pid_ = -1;
     std::string fenetre_;
     int statut_ = -1;

@@ -14,14 +14,6 @@
 
 namespace
 {
-    std::string LireTexte(const std::string& chemin)
-    {
-        std::ifstream f(chemin, std::ios::binary);
-        std::ostringstream contenu;
-        contenu << f.rdbuf();
-        return contenu.str();
-    }
-
     std::vector<std::string> Lignes(const std::string& texte)
     {
         std::vector<std::string> lignes;

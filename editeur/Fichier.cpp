@@ -1,0 +1,367 @@
+#include "Fichier.h"
+
+#include "carte/Texte.h"
+#include "carte/Verification.h"
+#include "map/Map.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Edition
+{
+    namespace
+    {
+        FonctionEcriture ecriture_ = nullptr;
+
+        std::string Erreur(const std::string& quoi)
+        {
+            return quoi + ": " + std::strerror(errno);
+        }
+
+        std::string Dossier(const std::string& chemin)
+        {
+            const size_t barre = chemin.rfind('/');
+            if (barre == std::string::npos)
+                return ".";
+            return barre == 0 ? "/" : chemin.substr(0, barre);
+        }
+
+        std::string Base(const std::string& chemin)
+        {
+            const size_t barre = chemin.rfind('/');
+            return barre == std::string::npos ? chemin : chemin.substr(barre + 1);
+        }
+
+        // Writes everything, through the replaceable write.
+        bool EcrireTout(int fd, const std::string& octets)
+        {
+            const FonctionEcriture ecrire = ecriture_ != nullptr ? ecriture_ : ::write;
+            size_t fait = 0;
+            while (fait < octets.size())
+            {
+                const ssize_t n = ecrire(fd, octets.data() + fait, octets.size() - fait);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                {
+                    if (n == 0)
+                        errno = ENOSPC;
+                    return false;
+                }
+                fait += static_cast<size_t>(n);
+            }
+            return true;
+        }
+
+        // The whole file, with no size limit (the previous version of a level
+        // the editor made may be larger than the checker reads).
+        bool LireTout(const std::string& chemin, std::string& octets)
+        {
+            const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0)
+                return false;
+            octets.clear();
+            char tampon[65536];
+            ssize_t n;
+            while ((n = ::read(fd, tampon, sizeof tampon)) != 0)
+            {
+                if (n < 0)
+                {
+                    if (errno == EINTR)
+                        continue;
+                    const int e = errno;
+                    ::close(fd);
+                    errno = e;
+                    return false;
+                }
+                octets.append(tampon, static_cast<size_t>(n));
+            }
+            ::close(fd);
+            return true;
+        }
+
+        size_t CompterBonus(const CMap& carte, int largeur, int hauteur)
+        {
+            size_t n = 0;
+            for (const CMap::CBonus& b : carte.ListeBonus)
+                if (b.CaseX >= 0 && b.CaseY >= 0 && b.CaseX < largeur && b.CaseY < hauteur)
+                    ++n;
+            return n;
+        }
+    }
+
+    std::string EcrireCarte(const Niveau& niveau, const FormatFichier& format)
+    {
+        const char* fin = format.CrLf ? "\r\n" : "\n";
+        std::string texte;
+        texte.reserve(format.Entete.size() + 100 +
+                      static_cast<size_t>(niveau.Hauteur) * (static_cast<size_t>(niveau.Largeur) + 2));
+        texte += format.Entete;
+        texte += "[Infos]";
+        texte += fin;
+        texte += "Hauteur=" + std::to_string(niveau.Hauteur) + fin;
+        texte += "Largeur=" + std::to_string(niveau.Largeur) + fin;
+        texte += "PosDebutX=" + std::to_string(niveau.DebutX) + fin;
+        texte += "PosDebutY=" + std::to_string(niveau.DebutY) + fin;
+        texte += "[Map]";
+        texte += fin;
+        for (int l = 0; l < niveau.Hauteur; ++l)
+        {
+            for (int c = 0; c < niveau.Largeur; ++c)
+            {
+                const char k = niveau.Case(c, l);
+                texte += k == CaseNonDefinie ? CaractereNonDefini : k;
+            }
+            texte += fin;
+        }
+        return texte;
+    }
+
+    Ouverture AnalyserCarte(const std::string& octets, const std::string& nom)
+    {
+        Ouverture o;
+        o.Reussi = true;
+        const OutilCarte::TexteCarte texte = OutilCarte::Normaliser(octets);
+
+        // The file's style: its header as it stands, and CR LF when most of
+        // its line ends are.
+        const size_t crochet = octets.find('[');
+        o.Format.Entete = octets.substr(0, crochet == std::string::npos ? octets.size() : crochet);
+        const size_t lf = static_cast<size_t>(std::count(octets.begin(), octets.end(), '\n'));
+        o.Format.CrLf = lf > 0 && texte.NombreCrLf * 2 >= lf;
+
+        // The level as the game's own parser reads it.
+        CMap carte;
+        carte.AnalyseContenu(texte.Contenu);
+        int largeur = std::max(0, std::min(carte.Largeur, static_cast<int>(std::min<size_t>(
+                                                                carte.Cases.size(), INT_MAX))));
+        int hauteur = carte.Hauteur;
+        for (int c = 0; c < largeur; ++c)
+            hauteur = std::min(hauteur, static_cast<int>(std::min<size_t>(carte.Cases[c].size(), INT_MAX)));
+        hauteur = std::max(0, hauteur);
+        if (largeur == 0 || hauteur == 0)
+            largeur = hauteur = 0;
+
+        // What the loader ignores or reads differently; not the level's own
+        // faults (a start in water, an open border, a buried bonus): the
+        // editor shows the level, and those are the designer's to judge.
+        OutilCarte::Rapport rapport = OutilCarte::Verifier(texte, OutilCarte::OptionsVerification{false, {}});
+        static const char* const GenresDuNiveau[] = {"open-border", "bonus-buried", "bonus-unreachable",
+                                                     "area-unreachable", "search-bound", "start-solid",
+                                                     "start-water"};
+        rapport.Constats.erase(
+            std::remove_if(rapport.Constats.begin(), rapport.Constats.end(),
+                           [](const OutilCarte::Constat& c)
+                           {
+                               return c.Niveau == OutilCarte::Gravite::Note ||
+                                      std::find(std::begin(GenresDuNiveau), std::end(GenresDuNiveau), c.Genre) !=
+                                          std::end(GenresDuNiveau);
+                           }),
+            rapport.Constats.end());
+        std::istringstream lignes(OutilCarte::EnTexte(rapport, nom));
+        std::string ligne;
+        while (std::getline(lignes, ligne))
+            o.Constats.push_back(ligne);
+        if (!o.Constats.empty())
+            o.Constats.pop_back(); // the summary
+
+        if (largeur == 0)
+        {
+            o.Carte = NouveauNiveau();
+            o.Changements.push_back("the file holds no grid the game can read: the editor starts from a new level");
+            return o;
+        }
+
+        Niveau& n = o.Carte;
+        n.Largeur = largeur;
+        n.Hauteur = hauteur;
+        n.DebutX = carte.PosDebutX;
+        n.DebutY = carte.PosDebutY;
+        n.Cases.resize(static_cast<size_t>(largeur) * static_cast<size_t>(hauteur));
+        size_t nonDefinies = 0;
+        for (int c = 0; c < largeur; ++c)
+            for (int l = 0; l < hauteur; ++l)
+            {
+                const char k = CaractereDeCode(carte.Cases[c][l]);
+                n.Cases[n.Indice(c, l)] = k;
+                nonDefinies += k == CaseNonDefinie;
+            }
+        size_t perdus = 0;
+        for (const CMap::CBonus& b : carte.ListeBonus)
+        {
+            if (!n.Dedans(b.CaseX, b.CaseY) || b.Type < 1 || b.Type > CMap::NbTypesBonus)
+                continue;
+            char& k = n.Cases[n.Indice(b.CaseX, b.CaseY)];
+            if (k == ' ')
+                k = static_cast<char>('0' + b.Type);
+            else
+                ++perdus;
+        }
+
+        if (EcrireCarte(n, o.Format) == octets)
+            return o;
+        // What differs between the file and the text saving writes.
+        if (carte.Largeur != largeur || carte.Hauteur != hauteur)
+            o.Changements.push_back("the size becomes Largeur=" + std::to_string(largeur) +
+                                    " Hauteur=" + std::to_string(hauteur) + ", the grid the game really reads");
+        if (nonDefinies > 0)
+            o.Changements.push_back(std::to_string(nonDefinies) +
+                                    " unset cells (invisible walls) are written as '?', which the game leaves unset");
+        if (perdus > 0)
+            o.Changements.push_back(std::to_string(perdus) + " of " +
+                                    std::to_string(CompterBonus(carte, largeur, hauteur)) +
+                                    " bonuses share a cell with another bonus or a tile and are not kept");
+        if (rapport.Avertissements() > 0)
+            o.Changements.push_back("what the game ignores in the file (see the findings) is not written back");
+        o.Changements.push_back("the sections are written in the editor's layout, the text before them as it stands");
+        return o;
+    }
+
+    Ouverture OuvrirCarte(const std::string& chemin)
+    {
+        Ouverture o;
+        struct stat etat;
+        if (::stat(chemin.c_str(), &etat) != 0)
+        {
+            if (errno != ENOENT)
+            {
+                o.Erreur = Erreur(chemin);
+                return o;
+            }
+            o.Reussi = true;
+            o.Nouveau = true;
+            o.Carte = NouveauNiveau();
+            return o;
+        }
+        if (S_ISDIR(etat.st_mode))
+        {
+            o.Erreur = chemin + ": is a folder, not a map file";
+            return o;
+        }
+        std::string octets, erreur;
+        if (!OutilCarte::LireFichier(chemin, octets, erreur))
+        {
+            o.Erreur = chemin + ": " + erreur;
+            return o;
+        }
+        return AnalyserCarte(octets, chemin);
+    }
+
+    bool EnregistrerAtomique(const std::string& cheminDonne, const std::string& octets, bool copie,
+                             std::string& erreur)
+    {
+        // A link is followed: its target is replaced, the link stays.
+        std::string chemin = cheminDonne;
+        struct stat etat;
+        if (::lstat(chemin.c_str(), &etat) == 0 && S_ISLNK(etat.st_mode))
+        {
+            char* reel = ::realpath(chemin.c_str(), nullptr);
+            if (reel != nullptr)
+            {
+                chemin = reel;
+                std::free(reel);
+            }
+        }
+        const bool existe = ::stat(chemin.c_str(), &etat) == 0;
+        if (existe && S_ISDIR(etat.st_mode))
+        {
+            erreur = chemin + ": is a folder";
+            return false;
+        }
+
+        if (existe && copie)
+        {
+            std::string avant;
+            if (!LireTout(chemin, avant))
+            {
+                erreur = Erreur("cannot read the previous version " + chemin);
+                return false;
+            }
+            if (!EnregistrerAtomique(chemin + "~", avant, false, erreur))
+                return false;
+        }
+
+        std::string temporaire = Dossier(chemin) + "/." + Base(chemin) + ".XXXXXX";
+        const int fd = ::mkstemp(&temporaire[0]);
+        if (fd < 0)
+        {
+            erreur = Erreur("cannot write in " + Dossier(chemin));
+            return false;
+        }
+        // The new file keeps the old one's permissions (a new one gets the usual ones).
+        mode_t mode = 0666;
+        if (existe)
+            mode = etat.st_mode & 07777;
+        else
+        {
+            const mode_t masque = ::umask(0);
+            ::umask(masque);
+            mode &= ~masque;
+        }
+        bool reussi = EcrireTout(fd, octets) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+        if (!reussi)
+            erreur = Erreur("cannot write " + chemin);
+        const int e = errno;
+        if (::close(fd) != 0 && reussi)
+        {
+            reussi = false;
+            erreur = Erreur("cannot write " + chemin);
+        }
+        errno = e;
+        if (reussi && ::rename(temporaire.c_str(), chemin.c_str()) != 0)
+        {
+            reussi = false;
+            erreur = Erreur("cannot replace " + chemin);
+        }
+        if (!reussi)
+        {
+            ::unlink(temporaire.c_str());
+            return false;
+        }
+        // The rename itself reaches the disk with the folder.
+        const int dossier = ::open(Dossier(chemin).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dossier >= 0)
+        {
+            ::fsync(dossier);
+            ::close(dossier);
+        }
+        return true;
+    }
+
+    std::string CheminAutosave(const std::string& chemin)
+    {
+        return chemin + ".autosave";
+    }
+
+    bool AutosaveARecuperer(const std::string& chemin, std::string& octets)
+    {
+        std::string erreur;
+        if (!OutilCarte::LireFichier(CheminAutosave(chemin), octets, erreur))
+            return false;
+        std::string fichier;
+        if (LireTout(chemin, fichier) && fichier == octets)
+        {
+            // Nothing to give back: the file already holds it.
+            SupprimerAutosave(chemin);
+            return false;
+        }
+        return true;
+    }
+
+    void SupprimerAutosave(const std::string& chemin)
+    {
+        ::unlink(CheminAutosave(chemin).c_str());
+    }
+
+    void FixerEcriture(FonctionEcriture ecriture)
+    {
+        ecriture_ = ecriture;
+    }
+}

@@ -1,0 +1,230 @@
+// The real level editor, driven with the mouse and keys as a designer drives
+// it: paint, undo, redo, save, play, come back, quit.
+#include <gtest/gtest.h>
+
+#include "aide/Aide.h"
+#include "aide/Partie.h"
+#include "aide/Processus.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace
+{
+    std::string Editeur()
+    {
+        return DossierJeu() + "/corvella-editeur";
+    }
+
+    Programme EditeurSur(const std::string& fichier)
+    {
+        Programme p;
+        p.Binaire = Editeur();
+        p.Arguments = {fichier};
+        p.MotifFenetre = "^Corvella editor";
+        return p;
+    }
+
+    // Waits (on the real clock: another process) until the file's bytes change.
+    std::string AttendreChangement(const std::string& chemin, const std::string& avant)
+    {
+        std::string maintenant = LireTexte(chemin);
+        for (int i = 0; i < 100 && maintenant == avant; ++i)
+        {
+            Patienter(100);
+            maintenant = LireTexte(chemin);
+        }
+        return maintenant;
+    }
+
+    // Pixels of the hood of the character (saturated red) in a box of the
+    // game's 800 x 600 view, on a picture of the whole window.
+    int PixelsCapuche(const ImageRGBA& image, int x0, int y0, int x1, int y1)
+    {
+        const double sx = image.Largeur / 800.0, sy = image.Hauteur / 600.0;
+        int n = 0;
+        for (int y = static_cast<int>(y0 * sy); y < static_cast<int>(y1 * sy) && y < image.Hauteur; ++y)
+            for (int x = static_cast<int>(x0 * sx); x < static_cast<int>(x1 * sx) && x < image.Largeur; ++x)
+            {
+                const uint8_t* p = image.Pixel(x, y);
+                n += p[0] > 150 && p[1] < 70 && p[2] < 70;
+            }
+        return n;
+    }
+
+    // Pixels that differ between two pictures of the same size, over the map
+    // area of the editor (left of the palette, above the status lines).
+    long Differences(const ImageRGBA& a, const ImageRGBA& b)
+    {
+        if (a.Largeur != b.Largeur || a.Hauteur != b.Hauteur)
+            return -1;
+        long n = 0;
+        for (int y = 0; y < a.Hauteur - 80; ++y)
+            for (int x = 0; x < a.Largeur - 224; ++x)
+                n += std::memcmp(a.Pixel(x, y), b.Pixel(x, y), 3) != 0;
+        return n;
+    }
+}
+
+TEST(EditeurBoutEnBout, PaintUndoRedoSaveChangesExactlyThatCellThenPlaysAndComesBack)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    DossierTemporaire dossier;
+    const std::string fichier = dossier / "Map1.map";
+    const std::string original = LireTexte(DossierJeu() + "/Data/Maps/Map1.map");
+    ASSERT_FALSE(original.empty());
+    EcrireFichier(fichier, original);
+
+    PartieJeu editeur(EditeurSur(fichier));
+    ASSERT_TRUE(editeur.FenetreVisible()) << "the editor's window never appeared";
+    Patienter(500);
+
+    // The view opens on the level's top-left corner at 1:1: column 6, row 4
+    // (from 1) lies at (5 x 64 + 32, 3 x 64 + 32). It is empty; grass is chosen.
+    editeur.Cliquer(5 * 64 + 32, 3 * 64 + 32);
+    Patienter(300);
+    editeur.Taper("ctrl+z");
+    Patienter(200);
+    editeur.Taper("ctrl+y");
+    Patienter(200);
+    editeur.Taper("ctrl+s");
+    const std::string sauve = AttendreChangement(fichier, original);
+
+    ASSERT_EQ(sauve.size(), original.size());
+    size_t differences = 0, ou = 0;
+    for (size_t i = 0; i < sauve.size(); ++i)
+        if (sauve[i] != original[i])
+            ++differences, ou = i;
+    ASSERT_EQ(differences, 1u);
+    EXPECT_EQ(sauve[ou], 'B');
+    EXPECT_EQ(original[ou], ' ');
+    // That byte is row 4, column 6 of the "[Map]" section.
+    size_t debut = original.find("[Map]\n") + 6;
+    for (int ligne = 0; ligne < 3; ++ligne)
+        debut = original.find('\n', debut) + 1;
+    EXPECT_EQ(ou, debut + 5);
+    EXPECT_EQ(LireTexte(fichier + "~"), original);
+
+    ImageRGBA avant;
+    editeur.Cliquer(7 * 64 + 10, 4 * 64 + 10, 3); // right click: picks the sky
+    Patienter(800);
+    ASSERT_TRUE(editeur.CapturerFenetre(std::filesystem::absolute("capture-editeur-avant.png").string(), avant));
+
+    // F5 plays the game's own frame: the character stands on the start cell.
+    // The shipped level's start (4, 21) puts it at (192, 344) in the game's
+    // view (the camera's lowest position).
+    editeur.Taper("F5");
+    Patienter(2000);
+    ImageRGBA jeu;
+    ASSERT_TRUE(editeur.CapturerFenetre(std::filesystem::absolute("capture-editeur-jeu.png").string(), jeu));
+    EXPECT_GT(PixelsCapuche(jeu, 180, 330, 270, 420), 30);
+    EXPECT_GT(Differences(avant, jeu), 10000);
+
+    // Escape comes back to the same view.
+    editeur.Taper("Escape");
+    Patienter(800);
+    ImageRGBA apres;
+    ASSERT_TRUE(editeur.CapturerFenetre(std::filesystem::absolute("capture-editeur-retour.png").string(), apres));
+    EXPECT_EQ(Differences(avant, apres), 0);
+    EXPECT_EQ(PixelsCapuche(apres, 180, 330, 270, 420), PixelsCapuche(avant, 180, 330, 270, 420));
+
+    // The picture of the README: further down the level, with the grid and
+    // a tile picked with a right click.
+    editeur.Taper("g");
+    Sortie("xdotool mousemove --window " + editeur.Fenetre() + " 300 300 click --delay 40 --repeat 13 5 2>/dev/null");
+    editeur.Cliquer(7 * 64 + 20, 6 * 64 + 20, 3);
+    Patienter(800);
+    ImageRGBA image;
+    ASSERT_TRUE(editeur.CapturerFenetre(std::filesystem::absolute("capture-editeur.png").string(), image));
+
+    // Saved: quitting does not ask.
+    editeur.Taper("ctrl+q");
+    EXPECT_EQ(editeur.AttendreFin(20000), 0);
+    EXPECT_EQ(LireTexte(fichier), sauve);
+}
+
+TEST(EditeurBoutEnBout, AFailedSaveKeepsTheChangesAndClosingWithThemAsksFirst)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    DossierTemporaire dossier;
+    const std::string fichier = dossier / "level.map";
+    // A file that does not exist: a new level, saved there.
+    PartieJeu editeur(EditeurSur(fichier));
+    ASSERT_TRUE(editeur.FenetreVisible()) << "the editor's window never appeared";
+    Patienter(500);
+    editeur.Cliquer(3 * 64 + 32, 3 * 64 + 32);
+    Patienter(300);
+
+    // A save that cannot be made (a file stands where its folder should be):
+    // a message, and the editor stays with the change.
+    EcrireFichier(dossier / "pas-un-dossier", "x");
+    editeur.Taper("ctrl+shift+s");
+    Patienter(300);
+    Sortie("xdotool key --delay 20 --repeat " + std::to_string(fichier.size() + 2) + " BackSpace 2>/dev/null");
+    Sortie("xdotool type --delay 20 '" + (dossier / "pas-un-dossier/level.map") + "' 2>/dev/null");
+    editeur.Taper("Return");
+    Patienter(1000);
+    EXPECT_TRUE(editeur.EnCours());
+    EXPECT_FALSE(std::filesystem::exists(fichier));
+    editeur.Taper("Return"); // closes the message
+
+    Sortie("wmctrl -c 'Corvella editor'");
+    Patienter(1500);
+    EXPECT_TRUE(editeur.EnCours()) << "closed without asking";
+    EXPECT_FALSE(std::filesystem::exists(fichier));
+    // S saves, then quits.
+    editeur.Taper("s");
+    EXPECT_EQ(editeur.AttendreFin(20000), 0);
+    const std::string sauve = LireTexte(fichier);
+    EXPECT_NE(sauve.find("Largeur=40"), std::string::npos);
+    EXPECT_NE(sauve.find("Hauteur=15"), std::string::npos);
+}
+
+TEST(EditeurBoutEnBout, AFileThatCannotBeReadIsRefusedWithAMessage)
+{
+    // A folder, and a file larger than the checker reads: a message and status 2,
+    // before any window opens.
+    DossierTemporaire dossier;
+    const std::string editeur = std::filesystem::absolute(Editeur()).string();
+    const std::string message = Sortie("ASAN_OPTIONS=detect_leaks=0 '" + editeur + "' '" + dossier.Chemin() +
+                                       "' 2>&1; echo \" status $?\"");
+    EXPECT_NE(message.find("is a folder"), std::string::npos) << message;
+    EXPECT_NE(message.find("status 2"), std::string::npos) << message;
+
+    EcrireFichier(dossier / "big.map", std::string(17 * 1024 * 1024, 'b'));
+    const std::string gros = Sortie("ASAN_OPTIONS=detect_leaks=0 '" + editeur + "' '" + (dossier / "big.map") +
+                                    "' 2>&1; echo \" status $?\"");
+    EXPECT_NE(gros.find("16 MiB"), std::string::npos) << gros;
+    EXPECT_NE(gros.find("status 2"), std::string::npos) << gros;
+}
+
+TEST(EditeurBoutEnBout, AnAutosaveLeftBehindIsOfferedBackAtTheNextStart)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    DossierTemporaire dossier;
+    const std::string fichier = dossier / "Map1.map";
+    const std::string original = LireTexte(DossierJeu() + "/Data/Maps/Map1.map");
+    EcrireFichier(fichier, original);
+    // What an editor that never saved left beside the file: one cell of water.
+    std::string autosave = original;
+    size_t cellule = original.find("[Map]\n") + 6;
+    cellule = original.find('\n', cellule) + 1 + 10; // row 2, column 11
+    ASSERT_EQ(autosave[cellule], ' ');
+    autosave[cellule] = 'C';
+    EcrireFichier(fichier + ".autosave", autosave);
+
+    PartieJeu editeur(EditeurSur(fichier));
+    ASSERT_TRUE(editeur.FenetreVisible()) << "the editor's window never appeared";
+    Patienter(500);
+    editeur.Taper("y"); // restore it
+    Patienter(300);
+    editeur.Taper("ctrl+s");
+    const std::string sauve = AttendreChangement(fichier, original);
+    EXPECT_EQ(sauve, autosave);
+    EXPECT_FALSE(std::filesystem::exists(fichier + ".autosave"));
+    editeur.Taper("ctrl+q");
+    EXPECT_EQ(editeur.AttendreFin(20000), 0);
+}
