@@ -3,6 +3,10 @@
 //   corvella-bench [--bref]   every figure against its floor, printed as a
 //                             report (run from anywhere; the game's build
 //                             folder is known)
+//   corvella-bench --demarrage [PAIRS]
+//                             the start-up alone against the bare window, in
+//                             PAIRS pairs (default 25), with the spread of
+//                             the pairs' ratios
 //   corvella-bench --profil   the same workloads under callgrind: instruction
 //                             counts of a game frame, of its replay, of a
 //                             movement step and of a map load

@@ -34,8 +34,10 @@ bool PrepareTas(std::size_t reserve)
     mallopt(M_TRIM_THRESHOLD, static_cast<int>(reserve * 2));
     // The next growth of the heap takes the whole reserve in one piece.
     mallopt(M_TOP_PAD, static_cast<int>(reserve));
+    // A block larger than the free space at the top of the heap, so that the
+    // heap has to grow for it.
     const std::uintptr_t avant = reinterpret_cast<std::uintptr_t>(sbrk(0));
-    void* bloc = std::malloc(std::size_t(1) << 20);
+    void* bloc = std::malloc(mallinfo2().keepcost + (std::size_t(1) << 20));
     const std::uintptr_t apres = reinterpret_cast<std::uintptr_t>(sbrk(0));
     // Later growths by a few huge pages at a time.
     mallopt(M_TOP_PAD, static_cast<int>(2 * pageGeante));
