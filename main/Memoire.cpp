@@ -14,7 +14,7 @@
 // in the heap. Only the part of the reserve that is used becomes resident.
 #include "Memoire.h"
 
-#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+#ifdef CORVELLA_ALLOCATEUR_C
 #include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>

@@ -171,14 +171,15 @@ namespace
 
     [[noreturn]] void VerifierReserve()
     {
-        const char* prechargees = std::getenv("LD_PRELOAD");
-        const bool autreAllocateur = prechargees != nullptr && std::strstr(prechargees, "vgpreload") != nullptr;
         if (!PrepareTas(std::size_t(32) << 20))
         {
-#if defined(__SANITIZE_ADDRESS__) || !defined(__GLIBC__)
-            Sortir(0, "another allocator than the C library's: nothing to check");
+#ifndef CORVELLA_ALLOCATEUR_C
+            Sortir(0, "a sanitizer's allocator: nothing to check");
 #else
-            Sortir(autreAllocateur ? 0 : 1, "no reserve made");
+            // Under valgrind, whose allocator replaces the C library's.
+            const char* prechargees = std::getenv("LD_PRELOAD");
+            const bool valgrind = prechargees != nullptr && std::strstr(prechargees, "vgpreload") != nullptr;
+            Sortir(valgrind ? 0 : 1, valgrind ? "valgrind's allocator: nothing to check" : "no reserve made");
 #endif
         }
         const std::size_t taille = std::size_t(8) << 20;
