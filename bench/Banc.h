@@ -70,6 +70,9 @@ namespace Banc
     struct Parametres
     {
         bool Bref = false;
+        // Only the start-up against the bare window, this many pairs (0: the
+        // whole report).
+        int PairesDemarrage = 0;
     };
 
     // Game frame against its floors, in the current display. `trace` is the

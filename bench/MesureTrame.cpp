@@ -7,6 +7,7 @@
 
 #include "main/BoucleJeu.h"
 #include "main/Globales.h"
+#include "main/Memoire.h"
 #include "moteur/Fondu.h"
 #include "outils/Horloge.h"
 
@@ -101,7 +102,9 @@ namespace Banc
     bool DemarreJeu()
     {
         reperes = Maintenant();
-        // As main/point_entree.cpp: SDL with no subsystem, desktop drivers only.
+        // As main/point_entree.cpp: the heap reserve, SDL with no subsystem,
+        // desktop drivers only.
+        PrepareTas(ReserveTas);
         setenv("SDL_VIDEODRIVER", "x11,wayland", 0);
         if (SDL_Init(0) < 0)
             return false;

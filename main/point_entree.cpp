@@ -2,12 +2,15 @@
 // SDL is initialised without any subsystem, SDL_Quit is arranged for the exit,
 // and the process exits with SDL_main's result.
 #include "Globales.h"
+#include "Memoire.h"
 
 #include <SDL.h>
 #include <cstdlib>
 
 int main(int argc, char* argv[])
 {
+    // Before anything is allocated for the window and the images.
+    PrepareTas(ReserveTas);
     // The game is played on a desktop. Without one, SDL would quietly fall back
     // to an invisible off-screen surface and the game would run unseen; ask for
     // the desktop drivers only, so that no display means no video mode. A

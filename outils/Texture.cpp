@@ -5,6 +5,7 @@
 #include <SDL_opengl.h>
 #include <GL/glu.h>
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -144,24 +145,68 @@ namespace
     // a file cut after some chunks it reads the same chunk header again for
     // ever. True when the chunks do not all lie within the data up to IEND:
     // such a file never loads (the reader fails on it or never returns).
-    bool PngCoupe(const std::vector<Uint8>& d)
+    // `entete(p, h)` reads the 8 bytes of the chunk header at offset p of data
+    // `taille` bytes long (false when it cannot).
+    template <typename LectureEntete>
+    bool PngCoupe(size_t taille, LectureEntete entete)
     {
         size_t p = 8; // the signature
         for (;;)
         {
-            if (p + 8 > d.size())
+            Uint8 d[8];
+            if (p + 8 > taille || !entete(p, d))
                 return true;
-            const Uint32 longueur = (static_cast<Uint32>(d[p]) << 24) | (static_cast<Uint32>(d[p + 1]) << 16) |
-                                    (static_cast<Uint32>(d[p + 2]) << 8) | d[p + 3];
+            const Uint32 longueur = (static_cast<Uint32>(d[0]) << 24) | (static_cast<Uint32>(d[1]) << 16) |
+                                    (static_cast<Uint32>(d[2]) << 8) | d[3];
             // libpng stops at a length it cannot take, before reading on.
             if (longueur > 0x7FFFFFFFu)
                 return false;
-            if (p + 12 + longueur > d.size())
+            if (p + 12 + longueur > taille)
                 return true;
-            if (std::memcmp(&d[p + 4], "IEND", 4) == 0)
+            if (std::memcmp(&d[4], "IEND", 4) == 0)
                 return false;
             p += 12 + longueur;
         }
+    }
+
+    // The whole data from the current position on, which is kept.
+    std::vector<Uint8> LitTout(SDL_RWops* source)
+    {
+        const int debut = SDL_RWtell(source);
+        std::vector<Uint8> octets;
+        Uint8 tampon[4096];
+        int n;
+        while ((n = SDL_RWread(source, tampon, 1, sizeof tampon)) > 0)
+            octets.insert(octets.end(), tampon, tampon + n);
+        SDL_RWseek(source, debut, RW_SEEK_SET);
+        return octets;
+    }
+
+    // PngCoupe on the source itself: only the chunk headers are read, each at
+    // its offset (the image data is read once, by the image library). A source
+    // whose size cannot be known is read whole, as GIF data is.
+    bool PngCoupe(SDL_RWops* source)
+    {
+        const int debut = SDL_RWtell(source);
+        const int fin = debut >= 0 ? SDL_RWseek(source, 0, RW_SEEK_END) : -1;
+        bool coupe;
+        if (debut < 0 || fin < debut)
+        {
+            SDL_RWseek(source, debut, RW_SEEK_SET);
+            const std::vector<Uint8> octets = LitTout(source);
+            coupe = PngCoupe(octets.size(), [&](size_t p, Uint8* d) {
+                std::memcpy(d, &octets[p], 8);
+                return true;
+            });
+        }
+        else
+            coupe = PngCoupe(static_cast<size_t>(fin - debut), [&](size_t p, Uint8* d) {
+                return p <= static_cast<size_t>(INT_MAX - debut) &&
+                       SDL_RWseek(source, debut + static_cast<int>(p), RW_SEEK_SET) >= 0 &&
+                       SDL_RWread(source, d, 1, 8) == 8;
+            });
+        SDL_RWseek(source, debut, RW_SEEK_SET);
+        return coupe;
     }
 }
 
@@ -169,27 +214,19 @@ SDL_Surface* Outils::readImage(SDL_RWops* source, const char* type)
 {
     if (source == nullptr)
         return nullptr;
-    // GIF and PNG data are read whole first and checked for what would hang
-    // or crash the image library; the library then reads them from the start.
+    // GIF and PNG data are checked first for what would hang or crash the
+    // image library (GIF data read whole, PNG data by its chunk headers); the
+    // library then reads them from the start.
     const int debut = SDL_RWtell(source);
     Uint8 entete[6];
     const int lus = SDL_RWread(source, entete, 1, 6);
     SDL_RWseek(source, debut, RW_SEEK_SET);
     const bool gif = lus == 6 && EstGif(entete);
     const bool png = lus >= 4 && EstPng(entete);
-    if (gif || png)
+    if ((gif && LectureGif(LitTout(source)).Dangereux()) || (png && PngCoupe(source)))
     {
-        std::vector<Uint8> octets;
-        Uint8 tampon[4096];
-        int n;
-        while ((n = SDL_RWread(source, tampon, 1, sizeof tampon)) > 0)
-            octets.insert(octets.end(), tampon, tampon + n);
-        SDL_RWseek(source, debut, RW_SEEK_SET);
-        if (gif ? LectureGif(octets).Dangereux() : PngCoupe(octets))
-        {
-            SDL_RWclose(source);
-            return nullptr;
-        }
+        SDL_RWclose(source);
+        return nullptr;
     }
     return IMG_LoadTyped_RW(source, 1, const_cast<char*>(type));
 }

@@ -7,6 +7,9 @@
 #   scripts/banc.sh           every figure, repeated (a few minutes)
 #   scripts/banc.sh --bref    a short run: checks that everything runs and
 #                             prints the ratios (CI); fails on errors only
+#   scripts/banc.sh --demarrage [PAIRS]
+#                             the start-up alone against the bare window
+#                             (default 25 pairs, about a minute)
 #   scripts/banc.sh --profil  instruction counts under callgrind
 #
 # The build folder is build-banc (or $CORVELLA_CONSTRUCTION); it is emptied

@@ -56,14 +56,14 @@ namespace
         return n;
     }
 
-    // Reads `octets` as an image the way loadTexture reads a file, in a child
-    // process so that a crash or an endless loop fails the test instead of
-    // taking the test program down. 0: refused before the image library saw
-    // it (no error from the library); 1: an image; 2: the reader crashed or did
-    // not return within 20 s; 3: the image library itself found no image. The
-    // answer comes through a pipe, not the exit status, which valgrind may
-    // replace.
-    int LireImageAPart(const std::string& octets)
+    // Reads an image with `lire` in a child process, so that a crash or an
+    // endless loop fails the test instead of taking the test program down.
+    // 0: refused before the image library saw it (no error from the library);
+    // 1: an image; 2: the reader crashed or did not return within 20 s; 3: the
+    // image library itself found no image. The answer comes through a pipe,
+    // not the exit status, which valgrind may replace.
+    template <typename Lecture>
+    int LireAPart(Lecture lire)
     {
         int tube[2];
         if (pipe(tube) != 0)
@@ -72,9 +72,8 @@ namespace
         if (pid == 0)
         {
             close(tube[0]);
-            SDL_RWops* flux = SDL_RWFromConstMem(octets.data(), static_cast<int>(octets.size()));
             SDL_ClearError();
-            SDL_Surface* image = Outils::readImage(flux, "png");
+            SDL_Surface* image = lire();
             const char* erreur = SDL_GetError();
             const char reponse = image != nullptr ? '1' : (erreur == nullptr || *erreur == '\0' ? '0' : '3');
             if (image != nullptr)
@@ -103,6 +102,28 @@ namespace
             waitpid(pid, nullptr, 0);
         }
         close(tube[0]);
+        return resultat;
+    }
+
+    // `octets` read as an image from memory, as the image fuzz target does.
+    int LireImageAPart(const std::string& octets)
+    {
+        return LireAPart([&] {
+            return Outils::readImage(SDL_RWFromConstMem(octets.data(), static_cast<int>(octets.size())), "png");
+        });
+    }
+
+    // `octets` written to a file and read as loadTexture reads a game image.
+    int LireFichierAPart(const std::string& octets)
+    {
+        char modele[] = "/tmp/corvella-image-XXXXXX";
+        const int fd = mkstemp(modele);
+        if (fd < 0)
+            return 2;
+        const bool ecrit = write(fd, octets.data(), octets.size()) == static_cast<ssize_t>(octets.size());
+        close(fd);
+        const int resultat = ecrit ? LireAPart([&] { return Outils::readImageFile(modele); }) : 2;
+        unlink(modele);
         return resultat;
     }
 
@@ -229,6 +250,44 @@ TEST(RegressionsFuzz, APngCutBeforeItsLastChunkIsRefusedInsteadOfHanging)
     // Whole, it loads; with bytes after its end, too.
     EXPECT_EQ(LireImageAPart(png), 1);
     EXPECT_EQ(LireImageAPart(png + "trailing bytes"), 1);
+}
+
+// The game's images are files: their chunks are checked in place, header by
+// header, without reading the data first. Every cut, whether inside a chunk's
+// header, its data or its check value, is refused just the same, and the
+// whole file (even with bytes after its end) loads.
+TEST(RegressionsFuzz, APngFileCutAnywhereIsRefusedAndAWholeOneLoads)
+{
+    for (const char* nom : {"fuzz/corpus/image/rgb-5x4.png", "fuzz/corpus/image/rgba-63x17.png"})
+    {
+        const std::string png = Lire(std::filesystem::path(Sources()) / nom);
+        ASSERT_GT(png.size(), 40u) << nom;
+        for (size_t longueur = 4; longueur < png.size(); longueur += longueur < 48 ? 1 : 97)
+            EXPECT_EQ(LireFichierAPart(png.substr(0, longueur)), 0) << nom << " cut to " << longueur << " bytes";
+        EXPECT_EQ(LireFichierAPart(png.substr(0, png.size() - 1)), 0) << nom;
+        EXPECT_EQ(LireFichierAPart(png), 1) << nom;
+        EXPECT_EQ(LireFichierAPart(png + "trailing bytes"), 1) << nom;
+    }
+}
+
+// A source that does not begin at the image's first byte: the chunks are
+// counted from where the image begins, and the source is left there for the
+// image library.
+TEST(RegressionsFuzz, APngFurtherOnInItsSourceIsCheckedFromItsOwnStart)
+{
+    const std::string png = Lire(std::filesystem::path(Sources()) / "fuzz/corpus/image/rgba-3x2.png");
+    ASSERT_GT(png.size(), 40u);
+    const std::string devant = "0123456789abcdefghij";
+    for (const std::string& octets : {devant + png, devant + png.substr(0, png.size() - 1)})
+    {
+        const int attendu = octets.size() == devant.size() + png.size() ? 1 : 0;
+        EXPECT_EQ(LireAPart([&] {
+                      SDL_RWops* flux = SDL_RWFromConstMem(octets.data(), static_cast<int>(octets.size()));
+                      SDL_RWseek(flux, static_cast<int>(devant.size()), RW_SEEK_SET);
+                      return Outils::readImage(flux, "png");
+                  }),
+                  attendu);
+    }
 }
 
 // The guard refuses only what would hang or crash: well-formed GIFs, with
