@@ -2,6 +2,7 @@
 
 #include "Globales.h"
 #include "../outils/Horloge.h"
+#include "../son/Son.h"
 
 int AlphaPause(Uint32 compteur)
 {
@@ -51,6 +52,7 @@ namespace
 
 void TraiteEvenement(const SDL_Event& evenement, EtatPause& pause)
 {
+    Son::TraiteEvenement(evenement);
     switch (evenement.type)
     {
     case SDL_KEYDOWN:
@@ -131,9 +133,12 @@ int BoucleRenderJeu()
     EtatPause pause = {0, 0}; // set on every release of P, read only while paused
     while (continuer && nbRender == 3)
     {
+        Son::AvantTrame();
         TraiteEvenements(pause);
         DessineScene(pause);
         Moteur.FinDessin();
+        Son::ApresTrame();
     }
+    Son::Fermer();
     return EcranAucun;
 }
