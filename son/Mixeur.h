@@ -45,5 +45,5 @@ namespace Son
 
     // Levels out of 128.
     constexpr int VolumeEffets = 128;
-    constexpr int VolumeMusique = 72;
+    constexpr int VolumeMusique = 48;
 }

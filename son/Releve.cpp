@@ -95,6 +95,9 @@ namespace Son
         r.Mana = perso.Mana;
         r.ProchainSaut = perso.ProchainSaut;
         r.DebutAnim = perso.DebutAnim;
+        const long long chute = static_cast<long long>(perso.PosY) - perso.DebutChute;
+        r.PosY = perso.PosY;
+        r.HauteurChute = chute < 0 ? 0 : (chute > 0x7fffffff ? 0x7fffffff : static_cast<int>(chute));
         for (const CMap::CBonus& bonus : carte.ListeBonus)
         {
             if (bonus.Type >= 1 && bonus.Type <= 4)
@@ -109,7 +112,12 @@ namespace Son
         return r;
     }
 
-    Commandes CAiguillage::Trame(const Releve& avant, const Releve& apres) const
+    int DegatChute(int hauteur)
+    {
+        return hauteur > 384 ? (hauteur - 384) / 64 * 20 : 0;
+    }
+
+    Commandes CAiguillage::Trame(const Releve& avant, const Releve& apres)
     {
         Commandes c;
         if (!avant.Pause && apres.Pause)
@@ -129,12 +137,10 @@ namespace Son
             return c;
 
         const bool mort = apres.Etat == CPerso::Mort;
+        // Out of the water, only a fall kills: the death sound starts with
+        // its own heavy thud.
         if (avant.Etat != CPerso::Mort && mort)
-        {
-            if (apres.Vie < avant.Vie && avant.Etat == CPerso::EnLAir && !apres.DansLEau)
-                Ajouter(c, Effet::ChuteLourde); // the fall itself killed
             Ajouter(c, apres.DansLEau ? Effet::Plouf : Effet::Mort);
-        }
         if (avant.Etat == CPerso::Mort && !mort)
             Ajouter(c, Effet::Retour);
 
@@ -144,7 +150,11 @@ namespace Son
             Ajouter(c, Effet::Mana);
 
         if (mort || avant.Etat == CPerso::Mort)
+        {
+            lourdEntendu_ = false;
+            atterrissageEnAttente_ = false;
             return c;
+        }
 
         const bool saut = apres.ProchainSaut != avant.ProchainSaut;
         if (saut)
@@ -154,13 +164,48 @@ namespace Son
         else if (avant.Etat == CPerso::Accroche && apres.Etat != CPerso::Accroche && !saut)
             Ajouter(c, Effet::Lache);
 
+        // A landing. The step that stops the fall takes the life, and it may
+        // come several steps after the character is first seen standing,
+        // still sinking; the fall may also end softly without it. After a fall high enough to
+        // cost life the sound therefore waits for that step: a thud if life
+        // went, nothing if the fall killed (the death sound has its thud), a
+        // soft landing otherwise.
+        const bool perdVie = apres.Vie < avant.Vie;
         const bool atterrit = avant.Etat == CPerso::EnLAir && AuSol(apres.Etat);
-        if (atterrit)
-            Ajouter(c, apres.Vie < avant.Vie ? Effet::ChuteLourde : Effet::Atterrissage);
+        if (atterrissageEnAttente_)
+        {
+            if (perdVie)
+            {
+                Ajouter(c, Effet::ChuteLourde);
+                atterrissageEnAttente_ = false;
+            }
+            else if (apres.PosY == avant.PosY || !AuSol(apres.Etat))
+            {
+                Ajouter(c, Effet::Atterrissage);
+                atterrissageEnAttente_ = false;
+            }
+        }
+        else if (atterrit)
+        {
+            if (lourdEntendu_)
+                ; // heard at the impact
+            else if (perdVie)
+                Ajouter(c, Effet::ChuteLourde);
+            else if (DegatChute(apres.HauteurChute) > 0)
+                atterrissageEnAttente_ = true;
+            else
+                Ajouter(c, Effet::Atterrissage);
+            lourdEntendu_ = false;
+        }
+        else if (perdVie && apres.Etat == CPerso::EnLAir)
+        {
+            Ajouter(c, Effet::ChuteLourde); // the impact, not yet standing
+            lourdEntendu_ = true;
+        }
 
         // Footsteps: when walking starts, then at each half stride; none in
         // the frame of a landing, which makes its own sound.
-        if (apres.Etat == CPerso::Marche && !atterrit && !saut && apres.SousLesPieds != Sol::Aucun)
+        if (apres.Etat == CPerso::Marche && !atterrit && !atterrissageEnAttente_ && !saut && apres.SousLesPieds != Sol::Aucun)
         {
             const bool debut = avant.Etat != CPerso::Marche;
             const bool foulee = DemiFoulees(apres.Instant, apres.DebutAnim) >

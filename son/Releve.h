@@ -29,6 +29,8 @@ namespace Son
         int Mana = 0;
         Uint32 ProchainSaut = 0; // moved by every jump
         Uint32 DebutAnim = 0;    // start of the animation cycle
+        int HauteurChute = 0;    // PosY - DebutChute: how far it has fallen
+        int PosY = 0;
         int BonusVie = 0;        // life bonuses still lying on the level
         int BonusMana = 0;       // mana bonuses still lying on the level
         Sol SousLesPieds = Sol::Aucun;
@@ -63,14 +65,25 @@ namespace Son
     public:
         // The sounds of one frame, from the readings before and after it.
         // However many movement steps the frame ran, each sound comes once.
-        Commandes Trame(const Releve& avant, const Releve& apres) const;
+        Commandes Trame(const Releve& avant, const Releve& apres);
         // M: mute, or unmute.
         Commandes BasculeMuet();
         bool Muet() const { return muet_; }
 
     private:
         bool muet_ = false;
+        // The heavy thud was heard at the impact, before the character was
+        // seen standing: its landing makes no second sound.
+        bool lourdEntendu_ = false;
+        // Seen standing after a fall high enough to cost life, but still
+        // sinking: the step that stops the fall (and takes the life, or
+        // lets it land softly after all) is still to come.
+        bool atterrissageEnAttente_ = false;
     };
+
+    // The life a landing after a fall of `hauteur` pixels costs: none up to
+    // 447 px, then 20 for each whole 64 px beyond 384.
+    int DegatChute(int hauteur);
 
     // A footstep falls when the foot is planted: at the start of each half of
     // the one-second walking cycle.

@@ -3,6 +3,7 @@
 // body and the ground, and every one ends well under full scale.
 #include "Sons.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -133,10 +134,10 @@ namespace
     Tampon Plouf()
     {
         Bruit bruit(71), hasard(72);
-        PasseBas pb;
+        PasseBas pb, pb2;
         Tampon t = Rendre(0.95, [&](double t, size_t) {
-            const double coupure = 600 + 4000 * std::exp(-t / 0.08);
-            return Percussion(t, 0.004, 0.16) * pb(bruit.Suivant(), coupure) * 1.8f;
+            const double coupure = 500 + 2500 * std::exp(-t / 0.08);
+            return Percussion(t, 0.006, 0.16) * pb2(pb(bruit.Suivant(), coupure), coupure) * 2.5f;
         });
         // Bubbles: short rising whistles.
         for (int i = 0; i < 9; ++i)
@@ -152,10 +153,11 @@ namespace
         return t;
     }
 
-    // Soft descending notes with a little room: D5 A4 F4 D4.
+    // A heavy fall, then soft descending notes with a little room: D5 A4 F4 D4.
     Tampon Mort()
     {
-        Tampon sec;
+        Tampon sec = Coup(0.5, 90, 36, 0.12, 280, 91);
+        const size_t apresLeCoup = Echantillons(0.14);
         const double notes[4] = {74, 69, 65, 62};
         for (int i = 0; i < 4; ++i)
         {
@@ -166,7 +168,7 @@ namespace
                 const float env = Percussion(t, 0.02, 0.22);
                 return env * pb(o.Triangle(f) * 0.8f + p.Sinus(f / 2) * 0.4f, 1800);
             });
-            Ajouter(sec, n, Echantillons(0.2 * i), 1.0f - 0.1f * i);
+            Ajouter(sec, n, apresLeCoup + Echantillons(0.2 * i), 0.8f - 0.08f * i);
         }
         return Piece(sec, 0.35, 1.0, false);
     }
@@ -192,25 +194,30 @@ Tampon FaireEffet(Son::Effet effet)
     float crete = 0.5f;
     switch (effet)
     {
-    case Effet::Saut: t = Saut(); crete = 0.5f; break;
+    case Effet::Saut: t = Saut(); crete = 0.42f; break;
     case Effet::Atterrissage: t = Coup(0.2, 120, 60, 0.04, 500, 81); crete = 0.45f; break;
-    case Effet::ChuteLourde: t = Coup(0.55, 90, 36, 0.13, 280, 82); crete = 0.72f; break;
+    case Effet::ChuteLourde: t = Coup(0.55, 90, 36, 0.13, 280, 82); crete = 0.55f; break;
     case Effet::Accroche: t = Accroche(); crete = 0.42f; break;
     case Effet::Lache: t = Lache(); crete = 0.32f; break;
     case Effet::PasHerbe: t = PasHerbe(); crete = 0.2f; break;
     case Effet::PasSable: t = PasSable(); crete = 0.2f; break;
     case Effet::PasPierre: t = PasPierre(); crete = 0.24f; break;
-    case Effet::Vie: t = Arpege({74, 78, 81}, 0.075, 0.14, 0.3); crete = 0.5f; break;
-    case Effet::Mana: t = Arpege({81, 86, 88, 93}, 0.06, 0.13, 0.45); crete = 0.45f; break;
-    case Effet::Plouf: t = Plouf(); crete = 0.6f; break;
-    case Effet::Mort: t = Mort(); crete = 0.5f; break;
-    case Effet::Retour: t = Retour(); crete = 0.5f; break;
+    case Effet::Vie: t = Arpege({74, 78, 81}, 0.075, 0.14, 0.3); crete = 0.42f; break;
+    case Effet::Mana: t = Arpege({81, 86, 88, 93}, 0.06, 0.13, 0.45); crete = 0.4f; break;
+    case Effet::Plouf: t = Plouf(); crete = 0.55f; break;
+    case Effet::Mort: t = Mort(); crete = 0.55f; break;
+    case Effet::Retour: t = Retour(); crete = 0.45f; break;
     case Effet::Pause: t = Arpege({81, 74}, 0.09, 0.08, 0.2); crete = 0.36f; break;
     case Effet::Reprise: t = Arpege({74, 81}, 0.09, 0.08, 0.2); crete = 0.36f; break;
     default: break;
     }
     RetirerContinu(t);
-    Adoucir(t, 1, 15);
     Normaliser(t, crete);
+    // Without the tail that can no longer be heard (60 dB under the peak).
+    size_t fin = t.size();
+    while (fin > 0 && std::fabs(t[fin - 1]) < crete * 0.001f)
+        --fin;
+    t.resize(std::min(t.size(), fin + Echantillons(0.01)));
+    Adoucir(t, 1, 15);
     return t;
 }

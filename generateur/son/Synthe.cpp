@@ -110,9 +110,9 @@ namespace Synthe
         const size_t periode = std::max<size_t>(2, static_cast<size_t>(Frequence / frequence));
         std::vector<float> ligne(periode);
         Bruit bruit(graine);
-        PasseBas doux;
+        PasseBas doux, doux2;
         for (float& v : ligne)
-            v = doux(bruit.Suivant(), 3000.0);
+            v = doux2(doux(bruit.Suivant(), 1800.0), 1800.0) * 3.0f;
         Tampon sortie(n);
         size_t i = 0;
         float precedent = 0;
