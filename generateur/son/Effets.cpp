@@ -213,9 +213,9 @@ Tampon FaireEffet(Son::Effet effet)
     }
     RetirerContinu(t);
     Normaliser(t, crete);
-    // Without the tail that can no longer be heard (60 dB under the peak).
+    // Without the tail that can no longer be heard (50 dB under the peak).
     size_t fin = t.size();
-    while (fin > 0 && std::fabs(t[fin - 1]) < crete * 0.001f)
+    while (fin > 0 && std::fabs(t[fin - 1]) < crete * 0.003f)
         --fin;
     t.resize(std::min(t.size(), fin + Echantillons(0.01)));
     Adoucir(t, 1, 15);
