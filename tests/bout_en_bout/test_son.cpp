@@ -36,7 +36,12 @@ namespace
             return {};
         Patienter(2500); // the device opened, the sounds loaded, the music on
         if (sauter)
-            partie.Taper("Up");
+        {
+            // Held over a few frames: a press and release in one frame moves nothing.
+            partie.Appuyer("Up");
+            Patienter(150);
+            partie.Relacher("Up");
+        }
         Patienter(1500);
         EXPECT_EQ(partie.Quitter(), 0);
         return LireSortieSon(fichier);
