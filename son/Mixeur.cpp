@@ -81,17 +81,24 @@ namespace Son
                 installer(AlsaSilencieux);
         }
 
-        // A WAV file checked by the game, then decoded by the mixer.
-        Mix_Chunk* ChargerEffet(const Fonctions& m, const std::string& chemin)
+        // WAV bytes checked by the game, then decoded by the mixer.
+        Mix_Chunk* DecoderEffet(const Fonctions& m, const unsigned char* octets, size_t taille)
         {
-            std::vector<unsigned char> octets;
             FormatWav format;
-            if (!LireFichier(chemin, octets) || !AnalyseWav(octets.data(), octets.size(), format))
+            if (!AnalyseWav(octets, taille, format))
                 return nullptr;
-            SDL_RWops* flux = SDL_RWFromConstMem(octets.data(), static_cast<int>(octets.size()));
+            SDL_RWops* flux = SDL_RWFromConstMem(octets, static_cast<int>(taille));
             if (flux == nullptr)
                 return nullptr;
             return m.LoadWAV_RW(flux, 1);
+        }
+
+        Mix_Chunk* ChargerEffet(const Fonctions& m, const std::string& chemin)
+        {
+            std::vector<unsigned char> octets;
+            if (!LireFichier(chemin, octets))
+                return nullptr;
+            return DecoderEffet(m, octets.data(), octets.size());
         }
     }
 
@@ -146,6 +153,24 @@ namespace Son
         if (m->FadeInMusic(musique_, -1, 1500) == 0 && pause)
             m->PauseMusic();
         return false;
+    }
+
+    bool CMixeur::EssayerOctets(const unsigned char* octets, size_t taille)
+    {
+        const Fonctions* m = Mixer();
+        FormatWav format;
+        if (!ouvert_ || m == nullptr || !AnalyseWav(octets, taille, format))
+            return false;
+        Mix_Chunk* effet = DecoderEffet(*m, octets, taille);
+        if (effet != nullptr)
+            m->FreeChunk(effet);
+        SDL_RWops* flux = SDL_RWFromConstMem(octets, static_cast<int>(taille));
+        _Mix_Music* musique = flux != nullptr ? m->LoadMUS_RW(flux) : nullptr;
+        if (musique != nullptr)
+            m->FreeMusic(musique);
+        if (flux != nullptr)
+            SDL_RWclose(flux);
+        return effet != nullptr && musique != nullptr;
     }
 
     void CMixeur::Jouer(Effet effet)

@@ -33,6 +33,11 @@ namespace Son
         // Frees the sounds and closes the device.
         void Fermer();
 
+        // The bytes of a sound file through the game's check, then, once the
+        // device is open, decoded by the mixer as an effect and as music and
+        // freed again (for the fuzz target). True when the mixer took them.
+        bool EssayerOctets(const unsigned char* octets, size_t taille);
+
     private:
         bool ouvert_ = false;
         bool muet_ = false;
