@@ -16,6 +16,7 @@ namespace Son
         bool Releve_ = false;
         bool OuvertureTentee = false;
         bool AChargerEncore = true;
+        const Uint32 BudgetChargement = 4; // ms of a frame
 
         bool Joueur(CPerso*& joueur)
         {
@@ -56,7 +57,13 @@ namespace Son
             AChargerEncore = Mixeur.Ouvrir();
         }
         else if (AChargerEncore)
-            AChargerEncore = Mixeur.ChargerSuivant(DossierSons, JeuEnPause);
+        {
+            // A few milliseconds of loading a frame, at least one sound.
+            const Uint32 debut = Horloge::Ticks();
+            do
+                AChargerEncore = Mixeur.ChargerSuivant(DossierSons, JeuEnPause);
+            while (AChargerEncore && Horloge::Ticks() - debut < BudgetChargement);
+        }
 
         CPerso* joueur = nullptr;
         if (!Releve_ || !Joueur(joueur))

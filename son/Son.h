@@ -1,8 +1,9 @@
 #pragma once
 // The game's sound, hooked on the game loop: the player is read before each
 // frame and again after it, and what changed is played. The device is opened
-// once the first frame is on the screen, then one sound is loaded per frame,
-// so the start-up and the first frame wait for none of it.
+// once the first frame is on the screen, then sounds are loaded a few
+// milliseconds' worth per frame, so the start-up and the first frame wait for
+// none of it.
 #include <SDL.h>
 
 namespace Son

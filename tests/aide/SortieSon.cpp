@@ -3,10 +3,12 @@
 #include "son/NomsSons.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 std::vector<std::string> SonSurDisque(const std::string& fichier)
 {
@@ -51,6 +53,27 @@ double Ressemblance(const std::vector<float>& sortie, const std::vector<float>& 
         meilleure = std::max(meilleure, produit / std::sqrt(energie * mm));
     }
     return meilleure;
+}
+
+bool AttendreSortieSon(const std::string& fichier, size_t depuis, double secondes, bool musique, int ms)
+{
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    const size_t voulu = depuis + static_cast<size_t>(secondes * Son::Frequence);
+    const size_t demi = static_cast<size_t>(Son::Frequence / 2);
+    while (std::chrono::steady_clock::now() < limite)
+    {
+        const std::vector<float> sortie = LireSortieSon(fichier);
+        if (sortie.size() >= voulu && sortie.size() >= demi)
+        {
+            if (!musique)
+                return true;
+            const std::vector<float> fin(sortie.end() - static_cast<long>(demi), sortie.end());
+            if (Efficace(fin) > 0.005)
+                return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
 }
 
 double Efficace(const std::vector<float>& sortie)

@@ -15,5 +15,11 @@ std::vector<float> LireSortieSon(const std::string& fichier);
 // at any level, near 0 when it is not there.
 double Ressemblance(const std::vector<float>& sortie, const std::vector<float>& motif);
 
+// Waits (at most `ms` of real time) until the game has written `secondes`
+// of sound more than `depuis` samples into `fichier` and, with `musique`,
+// until the music is heard in its last half second. The sounds are loaded
+// one per frame after the first: slow builds take a while. False on time-out.
+bool AttendreSortieSon(const std::string& fichier, size_t depuis, double secondes, bool musique, int ms = 60000);
+
 // RMS of the whole output.
 double Efficace(const std::vector<float>& sortie);

@@ -394,16 +394,18 @@ namespace
     }
 
     // Plays the folder with its sound going to a file, jumps once the sounds
-    // are loaded, quits cleanly; what was played.
-    std::vector<float> JouerEtEcouter(const Partie& partie)
+    // are loaded (the music heard when `musique`), quits cleanly; what was
+    // played.
+    std::vector<float> JouerEtEcouter(const Partie& partie, bool musique)
     {
         const std::string fichier = partie.Chemin() + "/sortie.raw";
-        JouerEtQuitter(partie, SonSurDisque(fichier), [](const std::string&) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        JouerEtQuitter(partie, SonSurDisque(fichier), [&](const std::string&) {
+            EXPECT_TRUE(AttendreSortieSon(fichier, 0, 1.5, musique));
+            const size_t avant = LireSortieSon(fichier).size();
             Sortie("xdotool keydown Up 2>/dev/null");
             std::this_thread::sleep_for(std::chrono::milliseconds(150));
             Sortie("xdotool keyup Up 2>/dev/null");
-            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+            EXPECT_TRUE(AttendreSortieSon(fichier, avant, 0.8, false));
         });
         return LireSortieSon(fichier);
     }
@@ -426,7 +428,7 @@ TEST(DonneesAbimees, NoSoundsFolderAtAll)
 {
     Partie partie;
     fs::remove_all(partie / "Sons");
-    const std::vector<float> sortie = JouerEtEcouter(partie);
+    const std::vector<float> sortie = JouerEtEcouter(partie, false);
     ASSERT_GT(sortie.size(), static_cast<size_t>(Son::Frequence));
     EXPECT_LT(Efficace(sortie), 1e-4); // silence
 }
@@ -435,7 +437,7 @@ TEST(DonneesAbimees, NoMusicFileTheEffectsStillPlay)
 {
     Partie partie;
     fs::remove(partie / "Sons" / Son::FichierMusique);
-    AttendreSon(JouerEtEcouter(partie), false, true);
+    AttendreSon(JouerEtEcouter(partie, false), false, true);
 }
 
 TEST(DonneesAbimees, EmptyTruncatedAndRandomEffectsTheMusicStillPlays)
@@ -460,7 +462,7 @@ TEST(DonneesAbimees, EmptyTruncatedAndRandomEffectsTheMusicStillPlays)
         default: Ecrire(effet, "RIFF" + hasard); break;
         }
     }
-    AttendreSon(JouerEtEcouter(partie), true, false);
+    AttendreSon(JouerEtEcouter(partie, true), true, false);
 }
 
 TEST(DonneesAbimees, TruncatedMusicTheJumpStillPlays)
@@ -468,7 +470,7 @@ TEST(DonneesAbimees, TruncatedMusicTheJumpStillPlays)
     Partie partie;
     const fs::path musique = partie / "Sons" / Son::FichierMusique;
     Ecrire(musique, Lire(musique).substr(0, 100000));
-    AttendreSon(JouerEtEcouter(partie), false, true);
+    AttendreSon(JouerEtEcouter(partie, false), false, true);
 }
 
 TEST(DonneesAbimees, FoldersInPlaceOfSoundFiles)
@@ -479,8 +481,7 @@ TEST(DonneesAbimees, FoldersInPlaceOfSoundFiles)
         fs::remove(partie / "Sons" / nom);
         fs::create_directories(partie / "Sons" / nom);
     }
-    const std::vector<float> sortie = JouerEtEcouter(partie);
-    AttendreSon(sortie, false, false);
+    AttendreSon(JouerEtEcouter(partie, false), false, false);
 }
 
 TEST(DonneesAbimees, WavsWithAbsurdHeaders)
@@ -500,5 +501,5 @@ TEST(DonneesAbimees, WavsWithAbsurdHeaders)
     abimer(Son::FichierMusique, 16, 0xfffffff0u);
     abimer(Son::FichierMusique, 20, 0x00070001u);
     abimer(Son::FichiersEffets[static_cast<int>(Son::Effet::Atterrissage)], 24, 0);
-    AttendreSon(JouerEtEcouter(partie), false, false);
+    AttendreSon(JouerEtEcouter(partie, false), false, false);
 }

@@ -34,7 +34,9 @@ namespace
         EXPECT_TRUE(partie.FenetreVisible());
         if (!partie.FenetreVisible())
             return {};
-        Patienter(2500); // the device opened, the sounds loaded, the music on
+        // The device opened, the sounds loaded, the music on.
+        EXPECT_TRUE(AttendreSortieSon(fichier, 0, 1.0, true));
+        const size_t avant = LireSortieSon(fichier).size();
         if (sauter)
         {
             // Held over a few frames: a press and release in one frame moves nothing.
@@ -42,7 +44,7 @@ namespace
             Patienter(150);
             partie.Relacher("Up");
         }
-        Patienter(1500);
+        EXPECT_TRUE(AttendreSortieSon(fichier, avant, 1.0, false));
         EXPECT_EQ(partie.Quitter(), 0);
         return LireSortieSon(fichier);
     }
