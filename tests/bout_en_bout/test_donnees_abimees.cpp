@@ -415,12 +415,18 @@ namespace
     {
         ASSERT_GT(sortie.size(), static_cast<size_t>(Son::Frequence));
         if (musique)
+        {
             EXPECT_GT(Efficace(sortie), 0.01);
+        }
         const double ressemblance = Ressemblance(sortie, LireSaut());
         if (saut)
+        {
             EXPECT_GT(ressemblance, 0.75);
+        }
         else
+        {
             EXPECT_LT(ressemblance, 0.45);
+        }
     }
 }
 
