@@ -166,10 +166,10 @@ namespace Son
 
         // A landing. The step that stops the fall takes the life, and it may
         // come several steps after the character is first seen standing,
-        // still sinking; the fall may also end softly without it. After a fall high enough to
-        // cost life the sound therefore waits for that step: a thud if life
-        // went, nothing if the fall killed (the death sound has its thud), a
-        // soft landing otherwise.
+        // still sinking; the fall may also end softly without it. After a
+        // fall high enough to cost life the sound therefore waits until the
+        // character stops sinking: a thud if life went, nothing if the fall
+        // killed (the death sound has its thud), a soft landing otherwise.
         const bool perdVie = apres.Vie < avant.Vie;
         const bool atterrit = avant.Etat == CPerso::EnLAir && AuSol(apres.Etat);
         if (atterrissageEnAttente_)
@@ -187,15 +187,14 @@ namespace Son
         }
         else if (atterrit)
         {
-            if (lourdEntendu_)
-                ; // heard at the impact
+            if (lourdEntendu_) // already heard at the impact
+                lourdEntendu_ = false;
             else if (perdVie)
                 Ajouter(c, Effet::ChuteLourde);
             else if (DegatChute(apres.HauteurChute) > 0)
                 atterrissageEnAttente_ = true;
             else
                 Ajouter(c, Effet::Atterrissage);
-            lourdEntendu_ = false;
         }
         else if (perdVie && apres.Etat == CPerso::EnLAir)
         {
@@ -205,7 +204,8 @@ namespace Son
 
         // Footsteps: when walking starts, then at each half stride; none in
         // the frame of a landing, which makes its own sound.
-        if (apres.Etat == CPerso::Marche && !atterrit && !atterrissageEnAttente_ && !saut && apres.SousLesPieds != Sol::Aucun)
+        const bool marche = apres.Etat == CPerso::Marche && apres.SousLesPieds != Sol::Aucun;
+        if (marche && !atterrit && !atterrissageEnAttente_ && !saut)
         {
             const bool debut = avant.Etat != CPerso::Marche;
             const bool foulee = DemiFoulees(apres.Instant, apres.DebutAnim) >
