@@ -45,6 +45,16 @@ namespace Son
             const size_t debut = position + 8;
             if (longueur > taille - debut)
                 return false; // cut short
+            // RIFF pads an odd chunk with a byte, which the mixer's music
+            // reader does not skip: it then never finds the samples and reads
+            // on for ever. The game's files have none.
+            if (longueur & 1)
+                return false;
+            // The format comes first: the mixer's music reader frees the
+            // chunks it steps over before it twice when the format then
+            // cannot be read.
+            if (position == 12 && !Nom(bloc, "fmt "))
+                return false;
             if (Nom(bloc, "fmt "))
             {
                 if (fmt || longueur < 16 || longueur > 40)
@@ -66,8 +76,6 @@ namespace Son
             }
             else if (Nom(bloc, "data"))
             {
-                if (!fmt)
-                    return false; // the format comes first
                 const size_t trame = static_cast<size_t>(f.Canaux * f.Bits / 8);
                 if (longueur == 0 || longueur % trame != 0)
                     return false;
@@ -76,8 +84,7 @@ namespace Son
                 format = f;
                 return true;
             }
-            // Chunks are padded to an even length.
-            position = debut + longueur + (longueur & 1);
+            position = debut + longueur;
         }
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Sound files as the game accepts them: RIFF WAVE, integer PCM, 8 or 16 bits,
-// one or two channels, every chunk inside the file. Anything else is refused
+// one or two channels, the format chunk first, every chunk inside the file and
+// of even length. Anything else is refused
 // before the sound library sees it, and that sound is then silent.
 #include <cstddef>
 #include <cstdint>

@@ -186,11 +186,23 @@ TEST(FichierSon, AcceptsPlainPcmAndSaysWhereTheSamplesAre)
     EXPECT_EQ(f.DebutDonnees, 44u);
     EXPECT_EQ(f.TailleDonnees, 200u);
     EXPECT_TRUE(Accepte(Wav(7, 2, 8, 22050)));
-    // Another chunk before the samples is stepped over (odd length padded).
+    // Another chunk before the samples is stepped over.
     std::string avecListe = wav;
-    avecListe.insert(36, std::string("LIST\x03\0\0\0abc\0", 12));
+    avecListe.insert(36, std::string("LIST\x04\0\0\0abcd", 12));
     Poser(avecListe, 4, static_cast<uint32_t>(avecListe.size() - 8));
     EXPECT_TRUE(Accepte(avecListe));
+    // An odd one, padded as RIFF wants, is refused: the mixer's music reader
+    // would miss the pad and read on for ever (the fuzzer's finding).
+    std::string impaire = wav;
+    impaire.insert(36, std::string("LIST\x03\0\0\0abc\0", 12));
+    Poser(impaire, 4, static_cast<uint32_t>(impaire.size() - 8));
+    EXPECT_FALSE(Accepte(impaire));
+    // So is a chunk before the format (on which the same reader, when the
+    // format then fails, frees memory twice).
+    std::string listeAvant = wav;
+    listeAvant.insert(12, std::string("LIST\x04\0\0\0abcd", 12));
+    Poser(listeAvant, 4, static_cast<uint32_t>(listeAvant.size() - 8));
+    EXPECT_FALSE(Accepte(listeAvant));
 }
 
 TEST(FichierSon, RefusesEmptyTruncatedRandomAndAbsurdFiles)
