@@ -111,8 +111,17 @@ namespace Synthe
         std::vector<float> ligne(periode);
         Bruit bruit(graine);
         PasseBas doux, doux2;
+        double somme = 0;
         for (float& v : ligne)
+        {
             v = doux2(doux(bruit.Suivant(), 1800.0), 1800.0) * 3.0f;
+            somme += v;
+        }
+        // Without its mean: the string's averaging keeps any offset ringing
+        // for seconds below hearing, where it only eats headroom.
+        const float moyenne = static_cast<float>(somme / periode);
+        for (float& v : ligne)
+            v -= moyenne;
         Tampon sortie(n);
         size_t i = 0;
         float precedent = 0;
