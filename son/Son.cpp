@@ -13,7 +13,7 @@ namespace Son
         CMixeur Mixeur;
         CAiguillage Aiguillage;
         Releve Avant;
-        bool Releve_ = false;
+        bool AvantLu = false;
         bool OuvertureTentee = false;
         bool AChargerEncore = true;
         const Uint32 BudgetChargement = 4; // ms of a frame
@@ -44,8 +44,8 @@ namespace Son
     void AvantTrame()
     {
         CPerso* joueur = nullptr;
-        Releve_ = Joueur(joueur);
-        if (Releve_)
+        AvantLu = Joueur(joueur);
+        if (AvantLu)
             Avant = Relever(*joueur, Map, JeuEnPause, Horloge::Ticks());
     }
 
@@ -66,7 +66,7 @@ namespace Son
         }
 
         CPerso* joueur = nullptr;
-        if (!Releve_ || !Joueur(joueur))
+        if (!AvantLu || !Joueur(joueur))
             return;
         Executer(Aiguillage.Trame(Avant, Relever(*joueur, Map, JeuEnPause, Horloge::Ticks())));
     }
