@@ -47,7 +47,7 @@ namespace Son
             return etat == CPerso::Immobile || etat == CPerso::Marche;
         }
 
-        void Ajouter(Commandes& commandes, Effet effet)
+        void Ajouter(Consignes& commandes, Effet effet)
         {
             for (Effet e : commandes.Effets)
                 if (e == effet)
@@ -117,9 +117,9 @@ namespace Son
         return hauteur > 384 ? (hauteur - 384) / 64 * 20 : 0;
     }
 
-    Commandes CAiguillage::Trame(const Releve& avant, const Releve& apres)
+    Consignes CAiguillage::Trame(const Releve& avant, const Releve& apres)
     {
-        Commandes c;
+        Consignes c;
         if (!avant.Pause && apres.Pause)
         {
             c.SuspendreMusique = true;
@@ -216,10 +216,10 @@ namespace Son
         return c;
     }
 
-    Commandes CAiguillage::BasculeMuet()
+    Consignes CAiguillage::BasculeMuet()
     {
         muet_ = !muet_;
-        Commandes c;
+        Consignes c;
         c.Couper = muet_;
         c.Retablir = !muet_;
         return c;

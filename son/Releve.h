@@ -45,7 +45,7 @@ namespace Son
     Releve Relever(const CPerso& perso, const CMap& carte, bool pause, Uint32 instant);
 
     // What the device is asked to do after a frame.
-    struct Commandes
+    struct Consignes
     {
         std::vector<Effet> Effets;      // each at most once
         bool SuspendreMusique = false;
@@ -65,9 +65,9 @@ namespace Son
     public:
         // The sounds of one frame, from the readings before and after it.
         // However many movement steps the frame ran, each sound comes once.
-        Commandes Trame(const Releve& avant, const Releve& apres);
+        Consignes Trame(const Releve& avant, const Releve& apres);
         // M: mute, or unmute.
-        Commandes BasculeMuet();
+        Consignes BasculeMuet();
         bool Muet() const { return muet_; }
 
     private:

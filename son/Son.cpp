@@ -26,7 +26,7 @@ namespace Son
             return true;
         }
 
-        void Executer(const Commandes& commandes)
+        void Executer(const Consignes& commandes)
         {
             if (commandes.Couper)
                 Mixeur.Couper();

@@ -10,7 +10,7 @@
 #include <vector>
 
 using EssaisPerso::ConstruireNiveau;
-using Son::Commandes;
+using Son::Consignes;
 using Son::Effet;
 
 namespace
@@ -43,7 +43,7 @@ namespace
 
         // One frame of 16 ms as the game loop runs it, and what it sounds like;
         // `evenements` stands for the frame's events.
-        Commandes Trame(Uint32 ms = 16, const std::function<void()>& evenements = nullptr)
+        Consignes Trame(Uint32 ms = 16, const std::function<void()>& evenements = nullptr)
         {
             const Son::Releve avant = Son::Relever(Joueur(), Map, JeuEnPause, Horloge::Ticks());
             if (evenements)
@@ -69,7 +69,7 @@ namespace
         }
     };
 
-    bool Contient(const Commandes& c, Effet e)
+    bool Contient(const Consignes& c, Effet e)
     {
         return std::find(c.Effets.begin(), c.Effets.end(), e) != c.Effets.end();
     }
@@ -99,7 +99,7 @@ TEST_F(SonTrame, AJumpFromStandingAndFromWalkingIsOneSoundAndItsLandingAnother)
         }
         p.ModifTouche(CPerso::ToucheHaut, true);
         // A long frame of many movement steps: still one jump.
-        const Commandes saut = Trame(40);
+        const Consignes saut = Trame(40);
         EXPECT_EQ(saut.Effets, std::vector<Effet>{Effet::Saut}) << marche;
         p.ModifTouche(CPerso::ToucheHaut, false);
         const std::vector<Effet> suite = Trames(100); // up, down, landed
@@ -183,7 +183,7 @@ TEST_F(SonTrame, EachBonusKindHasItsSoundEvenWhenItAddsNothing)
         Placer(3);
         Trame();
         Map.AddBonus(3, 7, type); // the tile of the player's top-left corner
-        const Commandes c = Trame();
+        const Consignes c = Trame();
         EXPECT_EQ(c.Effets, std::vector<Effet>{type <= 4 ? Effet::Vie : Effet::Mana}) << type;
         EXPECT_TRUE(Map.ListeBonus.empty());
         EXPECT_TRUE(Trame().Vide());
@@ -211,13 +211,13 @@ TEST_F(SonTrame, GrabbingALedgeLettingGoAndJumpingOffIt)
         p.PosX = 250;
         p.Etat = CPerso::EnLAir;
         p.ModifTouche(CPerso::ToucheDroite, true);
-        const Commandes prise = Trame();
+        const Consignes prise = Trame();
         ASSERT_EQ(p.Etat, CPerso::Accroche);
         EXPECT_EQ(prise.Effets, std::vector<Effet>{Effet::Accroche});
         p.ModifTouche(CPerso::ToucheDroite, false);
         EXPECT_TRUE(Trame().Vide()); // hanging
         p.ModifTouche(saute ? CPerso::ToucheHaut : CPerso::ToucheBas, true);
-        const Commandes depart = Trame();
+        const Consignes depart = Trame();
         EXPECT_EQ(depart.Effets, std::vector<Effet>{saute ? Effet::Saut : Effet::Lache});
     }
 }
@@ -282,7 +282,7 @@ TEST_F(SonTrame, PausingPausesTheMusicAndSilencesEverythingUntilResumed)
     CPerso& p = Placer(3);
     Trame();
     const auto basculer = [] { JeuEnPause = !JeuEnPause; };
-    const Commandes pause = Trame(16, basculer);
+    const Consignes pause = Trame(16, basculer);
     EXPECT_TRUE(pause.SuspendreMusique);
     EXPECT_FALSE(pause.ReprendreMusique);
     EXPECT_EQ(pause.Effets, std::vector<Effet>{Effet::Pause});
@@ -295,7 +295,7 @@ TEST_F(SonTrame, PausingPausesTheMusicAndSilencesEverythingUntilResumed)
     for (int i = 0; i < 10; ++i)
         EXPECT_TRUE(Trame().Vide()) << i;
     EXPECT_EQ(p.Etat, CPerso::Immobile);
-    const Commandes reprise = Trame(16, basculer);
+    const Consignes reprise = Trame(16, basculer);
     EXPECT_TRUE(reprise.ReprendreMusique);
     EXPECT_FALSE(reprise.SuspendreMusique);
     EXPECT_TRUE(Contient(reprise, Effet::Reprise));
@@ -306,7 +306,7 @@ TEST_F(SonTrame, MuteStopsEveryEffectUntilUnmutedButTheMusicStillFollowsThePause
     ConstruireNiveau(Plat);
     CPerso& p = Placer(3);
     Trame();
-    const Commandes couper = aiguillage.BasculeMuet();
+    const Consignes couper = aiguillage.BasculeMuet();
     EXPECT_TRUE(couper.Couper);
     EXPECT_FALSE(couper.Retablir);
     EXPECT_TRUE(aiguillage.Muet());
@@ -314,11 +314,11 @@ TEST_F(SonTrame, MuteStopsEveryEffectUntilUnmutedButTheMusicStillFollowsThePause
     EXPECT_TRUE(Trame().Vide()); // a jump, unheard
     p.ModifTouche(CPerso::ToucheHaut, false);
     const auto basculer = [] { JeuEnPause = !JeuEnPause; };
-    const Commandes pause = Trame(16, basculer);
+    const Consignes pause = Trame(16, basculer);
     EXPECT_TRUE(pause.SuspendreMusique);
     EXPECT_TRUE(pause.Effets.empty());
     EXPECT_TRUE(Trame(16, basculer).ReprendreMusique);
-    const Commandes retablir = aiguillage.BasculeMuet();
+    const Consignes retablir = aiguillage.BasculeMuet();
     EXPECT_TRUE(retablir.Retablir);
     EXPECT_FALSE(retablir.Couper);
     const std::vector<Effet> atterrissage = Trames(100);
