@@ -49,6 +49,6 @@ namespace Son
     };
 
     // Levels out of 128.
-    constexpr int VolumeEffets = 128;
+    constexpr int VolumeEffets = 104; // a little headroom for effects that overlap
     constexpr int VolumeMusique = 48;
 }
