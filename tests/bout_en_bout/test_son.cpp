@@ -9,6 +9,7 @@
 #include "son/FichierSon.h"
 #include "son/NomsSons.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -85,4 +86,38 @@ TEST(SonDuJeu, WithoutAnAudioDeviceTheGamePlaysSilentlyAndQuitsCleanly)
         EXPECT_TRUE(partie.EnCours()) << pilote;
         EXPECT_EQ(partie.Quitter(), 0) << pilote;
     }
+}
+
+namespace
+{
+    // RMS of the last `ms` of the output once `apres` more seconds of it are written.
+    double FinApres(const std::string& fichier, double apres, int ms)
+    {
+        const size_t avant = LireSortieSon(fichier).size();
+        EXPECT_TRUE(AttendreSortieSon(fichier, avant, apres, false));
+        const std::vector<float> sortie = LireSortieSon(fichier);
+        const size_t n = std::min(sortie.size(), static_cast<size_t>(Son::Frequence) * static_cast<size_t>(ms) / 1000);
+        return Efficace(std::vector<float>(sortie.end() - static_cast<long>(n), sortie.end()));
+    }
+}
+
+TEST(SonDuJeu, PauseStopsTheMusicAndMSilencesEverything)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    DossierTemporaire dossier;
+    const std::string fichier = dossier / "sortie.raw";
+    PartieJeu partie("", SonSurDisque(fichier));
+    ASSERT_TRUE(partie.FenetreVisible());
+    ASSERT_TRUE(AttendreSortieSon(fichier, 0, 1.0, true));
+    // Paused: the short pause sound, then nothing.
+    partie.Taper("p");
+    EXPECT_LT(FinApres(fichier, 1.3, 500), 1e-3);
+    partie.Taper("p");
+    EXPECT_GT(FinApres(fichier, 1.0, 500), 0.005);
+    // Muted: nothing at all; unmuted: the music again.
+    partie.Taper("m");
+    EXPECT_LT(FinApres(fichier, 0.8, 500), 1e-3);
+    partie.Taper("m");
+    EXPECT_GT(FinApres(fichier, 0.8, 500), 0.005);
+    EXPECT_EQ(partie.Quitter(), 0);
 }
