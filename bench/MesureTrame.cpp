@@ -10,6 +10,7 @@
 #include "main/Memoire.h"
 #include "moteur/Fondu.h"
 #include "outils/Horloge.h"
+#include "son/Son.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>
@@ -42,7 +43,9 @@ namespace
     // presented (FinDessin taken apart only for that).
     void UneTrame(std::vector<unsigned char>* lecture)
     {
-        // ---- The game's own frame (main/BoucleJeu.cpp), on the same globals.
+        // ---- The game's own frame (main/BoucleJeu.cpp), on the same globals,
+        // ---- with the sound's look at the player before and after it.
+        Son::AvantTrame();
         TraiteEvenements(pause);
         DessineScene(pause);
         if (lecture == nullptr)
@@ -56,6 +59,7 @@ namespace
             SDL_GL_SwapBuffers();
             Horloge::Attendre(DelaiPacing(Moteur.FPS));
         }
+        Son::ApresTrame();
         // ---- End of the game's frame. The frozen clock moves on by the time
         // ---- between two frames; FinDessin's pacing sleep was only recorded.
         Horloge::AvancerTemps(Banc::PasHorloge);

@@ -3,6 +3,7 @@
 #include "Commandes.h"
 #include "Globales.h"
 #include "../outils/Horloge.h"
+#include "../son/Son.h"
 
 int AlphaPause(Uint32 compteur)
 {
@@ -52,6 +53,7 @@ namespace
 
 void TraiteEvenement(const SDL_Event& evenement, EtatPause& pause)
 {
+    Son::TraiteEvenement(evenement);
     if (Commandes.Traite(evenement, pause)) // gamepads, full screen, focus
         return;
     switch (evenement.type)
@@ -135,9 +137,12 @@ int BoucleRenderJeu()
     EtatPause pause = {0, 0}; // set on every release of P, read only while paused
     while (continuer && nbRender == 3)
     {
+        Son::AvantTrame();
         TraiteEvenements(pause);
         DessineScene(pause);
         Moteur.FinDessin();
+        Son::ApresTrame();
     }
+    Son::Fermer();
     return EcranAucun;
 }

@@ -11,7 +11,7 @@ if [ ! -d "$donnees" ]; then
 fi
 . "$donnees/dossier-utilisateur.sh"
 dossier="$donnees"
-if [ -n "$utilisateur" ] && [ -f "$utilisateur/Data/Maps/Map1.map" ] && lier_images 2>/dev/null; then
+if [ -n "$utilisateur" ] && [ -f "$utilisateur/Data/Maps/Map1.map" ] && lier_donnees 2>/dev/null; then
   dossier="$utilisateur"
 fi
 if ! cd "$dossier" 2>/dev/null; then

@@ -10,8 +10,8 @@ case "$utilisateur" in
   *) utilisateur="" ;; # no home: no copy of one's own
 esac
 
-# Makes the copy from the installed level, and the link to the images (put
-# back if the installed images moved). False when it cannot be made.
+# Makes the copy from the installed level, and the links to the images and
+# sounds (put back if the installed data moved). False when it cannot be made.
 preparer_copie() {
   [ -n "$utilisateur" ] || return 1
   mkdir -p "$utilisateur/Data/Maps" || return 1
@@ -19,13 +19,17 @@ preparer_copie() {
     cp "$donnees/Data/Maps/Map1.map" "$utilisateur/Data/Maps/Map1.map" || return 1
     chmod u+w "$utilisateur/Data/Maps/Map1.map"
   fi
-  lier_images
+  lier_donnees
 }
 
-# The link to the installed images; a real folder the user made is left alone.
-lier_images() {
-  if [ -L "$utilisateur/Images" ] || [ ! -e "$utilisateur/Images" ]; then
-    ln -sfn "$donnees/Images" "$utilisateur/Images" || return 1
-  fi
+# The links to the installed images and sounds; a real folder the user made
+# is left alone. Without the images there is no working folder; without the
+# sounds the game plays in silence.
+lier_donnees() {
+  for dossier in Images Sons; do
+    if [ -L "$utilisateur/$dossier" ] || [ ! -e "$utilisateur/$dossier" ]; then
+      ln -sfn "$donnees/$dossier" "$utilisateur/$dossier" || return 1
+    fi
+  done
   [ -d "$utilisateur/Images" ]
 }

@@ -53,6 +53,9 @@ f=$(fenetre_de $pid '^Corvella editor')
 [ -n "$f" ] || echec "the editor's window never appeared"
 [ -f "$copie" ] || echec "no copy of the level in $dossier"
 cmp -s "$copie" "$installe" || echec "the first copy differs from the installed level"
+for d in Images Sons; do
+  [ -d "$dossier/$d" ] || echec "the copy's folder has no $d of the installed game"
+done
 sleep 1
 # Column 6, row 4: an empty cell of the shipped level, grass chosen.
 xdotool mousemove --window "$f" 352 224 click 1

@@ -2,7 +2,7 @@
 # Builds the fuzz targets with clang and libFuzzer (AddressSanitizer and
 # UndefinedBehaviorSanitizer on) and runs each for a fixed time.
 #   scripts/fuzz.sh [SECONDS [TARGET...]]
-# SECONDS defaults to 60 per target; the targets are carte, split, curseur and
+# SECONDS defaults to 60 per target; the targets are carte, split, curseur, son and
 # image (all by default). Each run starts from the seeds in fuzz/corpus/<target>
 # and the inputs kept in fuzz/regressions/<target>, and grows a working corpus
 # in the build folder (CORVELLA_FUZZ_CONSTRUCTION, default build-fuzz), which
@@ -16,7 +16,7 @@ racine=$(cd "$(dirname "$0")/.." && pwd)
 duree=${1:-60}
 shift || true
 cibles=("$@")
-[ ${#cibles[@]} -eq 0 ] && cibles=(carte split curseur image)
+[ ${#cibles[@]} -eq 0 ] && cibles=(carte split curseur image son)
 construction=${CORVELLA_FUZZ_CONSTRUCTION:-$racine/build-fuzz}
 
 "$racine/scripts/dependances.sh"

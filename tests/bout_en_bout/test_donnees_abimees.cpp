@@ -8,10 +8,14 @@
 
 #include "aide/Aide.h"
 #include "aide/Processus.h"
+#include "aide/SortieSon.h"
+#include "son/FichierSon.h"
+#include "son/NomsSons.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -61,6 +65,7 @@ namespace
         {
             Miroir(DossierJeu() / "Images", dossier_ / "Images");
             Miroir(DossierJeu() / "Data", dossier_ / "Data");
+            Miroir(DossierJeu() / "Sons", dossier_ / "Sons");
         }
         fs::path operator/(const std::string& nom) const { return fs::path(dossier_.Chemin()) / nom; }
         const std::string& Chemin() const { return dossier_.Chemin(); }
@@ -110,8 +115,10 @@ namespace
     }
 
     // Starts the game in the folder, lets it draw, presses Escape; checks the
-    // exit status and the error output.
-    void JouerEtQuitter(const Partie& partie)
+    // exit status and the error output. `avant` runs once the game draws,
+    // before Escape (keys pressed, time given to the sound).
+    void JouerEtQuitter(const Partie& partie, const std::vector<std::string>& environnement = {},
+                        const std::function<void(const std::string&)>& avant = nullptr)
     {
         ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
         const std::string erreurs = partie.Chemin() + "/erreurs.txt";
@@ -123,6 +130,7 @@ namespace
         // before the leak check, so leaks are checked in-process and under
         // valgrind instead.
         l.Ajouter = {"ASAN_OPTIONS=detect_leaks=0", "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"};
+        l.Ajouter.insert(l.Ajouter.end(), environnement.begin(), environnement.end());
         const pid_t pid = Demarrer(l);
         ASSERT_GT(pid, 0);
         // The window, searched again and again rather than with --sync, which
@@ -159,6 +167,8 @@ namespace
         std::this_thread::sleep_for(std::chrono::milliseconds(300)); // a few more frames
 
         Sortie("xdotool mousemove --window " + fenetre + " 50 50 2>/dev/null");
+        if (avant)
+            avant(fenetre);
         Sortie("xdotool keydown Escape 2>/dev/null; xdotool keyup Escape 2>/dev/null");
         const int statut = AttendreFin(pid, 20000);
         if (statut < 0)
@@ -358,4 +368,144 @@ TEST(DonneesAbimees, FilesWhereFoldersShouldBe)
         Ecrire(partie / nom, "not a folder");
     }
     JouerEtQuitter(partie);
+}
+
+// ---------------------------------------------------------------------------
+// Sounds: a sound that cannot be played is silent, and the rest still plays.
+// The game's output goes to a file (SDL's disk driver); Up is held for a jump.
+
+namespace
+{
+    std::vector<fs::path> Effets(const Partie& partie)
+    {
+        std::vector<fs::path> effets;
+        for (const char* nom : Son::FichiersEffets)
+            effets.push_back(partie / (std::string("Sons/") + nom));
+        return effets;
+    }
+
+    std::vector<float> LireSaut()
+    {
+        std::vector<float> saut;
+        int frequence = 0;
+        Son::LireEchantillons((DossierJeu() / "Sons" / Son::FichiersEffets[static_cast<int>(Son::Effet::Saut)]).string(),
+                              saut, frequence);
+        return saut;
+    }
+
+    // Plays the folder with its sound going to a file, jumps once the sounds
+    // are loaded (the music heard when `musique`), quits cleanly; what was
+    // played.
+    std::vector<float> JouerEtEcouter(const Partie& partie, bool musique)
+    {
+        const std::string fichier = partie.Chemin() + "/sortie.raw";
+        JouerEtQuitter(partie, SonSurDisque(fichier), [&](const std::string&) {
+            EXPECT_TRUE(AttendreSortieSon(fichier, 0, 1.5, musique));
+            const size_t avant = LireSortieSon(fichier).size();
+            Sortie("xdotool keydown Up 2>/dev/null");
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            Sortie("xdotool keyup Up 2>/dev/null");
+            EXPECT_TRUE(AttendreSortieSon(fichier, avant, 0.8, false));
+        });
+        return LireSortieSon(fichier);
+    }
+
+    // The music is heard; the jump is heard or not.
+    void AttendreSon(const std::vector<float>& sortie, bool musique, bool saut)
+    {
+        ASSERT_GT(sortie.size(), static_cast<size_t>(Son::Frequence));
+        if (musique)
+        {
+            EXPECT_GT(Efficace(sortie), 0.01);
+        }
+        const double ressemblance = Ressemblance(sortie, LireSaut());
+        if (saut)
+        {
+            EXPECT_GT(ressemblance, 0.75);
+        }
+        else
+        {
+            EXPECT_LT(ressemblance, 0.45);
+        }
+    }
+}
+
+TEST(DonneesAbimees, NoSoundsFolderAtAll)
+{
+    Partie partie;
+    fs::remove_all(partie / "Sons");
+    const std::vector<float> sortie = JouerEtEcouter(partie, false);
+    ASSERT_GT(sortie.size(), static_cast<size_t>(Son::Frequence));
+    EXPECT_LT(Efficace(sortie), 1e-4); // silence
+}
+
+TEST(DonneesAbimees, NoMusicFileTheEffectsStillPlay)
+{
+    Partie partie;
+    fs::remove(partie / "Sons" / Son::FichierMusique);
+    AttendreSon(JouerEtEcouter(partie, false), false, true);
+}
+
+TEST(DonneesAbimees, EmptyTruncatedAndRandomEffectsTheMusicStillPlays)
+{
+    Partie partie;
+    uint32_t graine = 777;
+    int n = 0;
+    for (const fs::path& effet : Effets(partie))
+    {
+        const std::string octets = Lire(effet);
+        std::string hasard(97 + graine % 3000, '\0');
+        for (char& c : hasard)
+        {
+            graine = graine * 1664525u + 1013904223u;
+            c = static_cast<char>(graine >> 24);
+        }
+        switch (n++ % 4)
+        {
+        case 0: Ecrire(effet, ""); break;
+        case 1: Ecrire(effet, octets.substr(0, octets.size() / 2)); break;
+        case 2: Ecrire(effet, hasard); break;
+        default: Ecrire(effet, "RIFF" + hasard); break;
+        }
+    }
+    AttendreSon(JouerEtEcouter(partie, true), true, false);
+}
+
+TEST(DonneesAbimees, TruncatedMusicTheJumpStillPlays)
+{
+    Partie partie;
+    const fs::path musique = partie / "Sons" / Son::FichierMusique;
+    Ecrire(musique, Lire(musique).substr(0, 100000));
+    AttendreSon(JouerEtEcouter(partie, false), false, true);
+}
+
+TEST(DonneesAbimees, FoldersInPlaceOfSoundFiles)
+{
+    Partie partie;
+    for (const char* nom : {Son::FichierMusique, Son::FichiersEffets[static_cast<int>(Son::Effet::Saut)]})
+    {
+        fs::remove(partie / "Sons" / nom);
+        fs::create_directories(partie / "Sons" / nom);
+    }
+    AttendreSon(JouerEtEcouter(partie, false), false, false);
+}
+
+TEST(DonneesAbimees, WavsWithAbsurdHeaders)
+{
+    Partie partie;
+    // The jump claims 2^32 - 1 bytes of samples; the music a format chunk of
+    // 4 GB and 7 channels; the landing 0 Hz.
+    const auto abimer = [&](const char* nom, size_t position, uint32_t valeur) {
+        const fs::path chemin = partie / "Sons" / nom;
+        std::string o = Lire(chemin);
+        ASSERT_GT(o.size(), position + 4);
+        for (int i = 0; i < 4; ++i)
+            o[position + static_cast<size_t>(i)] = static_cast<char>((valeur >> (8 * i)) & 0xff);
+        Ecrire(chemin, o);
+    };
+    abimer(Son::FichiersEffets[static_cast<int>(Son::Effet::Saut)], 40, 0xffffffffu);
+    abimer(Son::FichierMusique, 16, 0xfffffff0u);
+    abimer(Son::FichierMusique, 20, 0x00070001u);
+    abimer(Son::FichiersEffets[static_cast<int>(Son::Effet::Atterrissage)], 24, 0);
+    AttendreSon(JouerEtEcouter(partie, false), false, false);
 }

@@ -6,6 +6,7 @@
 #include "fuzz/CibleCarte.h"
 #include "fuzz/CibleCurseur.h"
 #include "fuzz/CibleImage.h"
+#include "fuzz/CibleSon.h"
 #include "fuzz/CibleSplit.h"
 
 #include <csignal>
@@ -155,6 +156,11 @@ TEST(RegressionsFuzz, SeedsAndFindingsOfTheMapLoaderPassItsChecks)
 TEST(RegressionsFuzz, SeedsAndFindingsOfSplitPassItsChecks)
 {
     EXPECT_GT(Rejouer("split", Fuzz::ExerceSplit), 3);
+}
+
+TEST(RegressionsFuzz, SeedsAndFindingsOfTheSoundCheckPassItsChecks)
+{
+    EXPECT_GT(Rejouer("son", Fuzz::ExerceSon), 5);
 }
 
 TEST(RegressionsFuzz, SeedsAndFindingsOfTheCursorReaderPassItsChecks)

@@ -1,0 +1,123 @@
+// The real game's sound, written to a file by SDL's disk audio driver: the
+// jump is heard when Up is pressed and not otherwise, the music plays under
+// it, and without a usable audio device the game plays on in silence.
+#include <gtest/gtest.h>
+
+#include "aide/Aide.h"
+#include "aide/Partie.h"
+#include "aide/SortieSon.h"
+#include "son/FichierSon.h"
+#include "son/NomsSons.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace
+{
+    std::vector<float> Saut()
+    {
+        std::vector<float> saut;
+        int frequence = 0;
+        EXPECT_TRUE(Son::LireEchantillons(DossierJeu() + "/Sons/" + Son::FichiersEffets[static_cast<int>(Son::Effet::Saut)],
+                                          saut, frequence));
+        return saut;
+    }
+
+    // Plays the game for a while with its sound going to a file; presses Up
+    // halfway when asked. What was played, left channel.
+    std::vector<float> Jouer(bool sauter)
+    {
+        DossierTemporaire dossier;
+        const std::string fichier = dossier / "sortie.raw";
+        PartieJeu partie("", SonSurDisque(fichier));
+        EXPECT_TRUE(partie.FenetreVisible());
+        if (!partie.FenetreVisible())
+            return {};
+        // The device opened, the sounds loaded, the music on.
+        EXPECT_TRUE(AttendreSortieSon(fichier, 0, 1.0, true));
+        const size_t avant = LireSortieSon(fichier).size();
+        if (sauter)
+        {
+            // Held over a few frames: a press and release in one frame moves nothing.
+            partie.Appuyer("Up");
+            Patienter(150);
+            partie.Relacher("Up");
+        }
+        EXPECT_TRUE(AttendreSortieSon(fichier, avant, 1.0, false));
+        EXPECT_EQ(partie.Quitter(), 0);
+        return LireSortieSon(fichier);
+    }
+}
+
+TEST(SonDuJeu, TheJumpIsInTheOutputWhenUpIsPressedAndNowhereWithoutIt)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    const std::vector<float> saut = Saut();
+    ASSERT_FALSE(saut.empty());
+
+    const std::vector<float> avec = Jouer(true);
+    const std::vector<float> sans = Jouer(false);
+    // Seconds of sound, the music playing under everything.
+    ASSERT_GT(avec.size(), static_cast<size_t>(Son::Frequence));
+    ASSERT_GT(sans.size(), static_cast<size_t>(Son::Frequence));
+    EXPECT_GT(Efficace(sans), 0.01);
+    const double trouve = Ressemblance(avec, saut);
+    const double absent = Ressemblance(sans, saut);
+    std::printf("the jump: %.3f with Up, %.3f without\n", trouve, absent);
+    EXPECT_GT(trouve, 0.75);
+    EXPECT_LT(absent, 0.45);
+}
+
+TEST(SonDuJeu, WithoutAnAudioDeviceTheGamePlaysSilentlyAndQuitsCleanly)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    for (const char* pilote : {"dummy", "pilote-qui-n-existe-pas"})
+    {
+        DossierTemporaire dossier;
+        const std::string erreurs = dossier / "erreurs.txt";
+        PartieJeu partie("", {std::string("SDL_AUDIODRIVER=") + pilote});
+        ASSERT_TRUE(partie.FenetreVisible()) << pilote;
+        Patienter(1500);
+        partie.Taper("Up");
+        partie.Taper("m");
+        Patienter(300);
+        EXPECT_TRUE(partie.EnCours()) << pilote;
+        EXPECT_EQ(partie.Quitter(), 0) << pilote;
+    }
+}
+
+namespace
+{
+    // RMS of the last `ms` of the output once `apres` more seconds of it are written.
+    double FinApres(const std::string& fichier, double apres, int ms)
+    {
+        const size_t avant = LireSortieSon(fichier).size();
+        EXPECT_TRUE(AttendreSortieSon(fichier, avant, apres, false));
+        const std::vector<float> sortie = LireSortieSon(fichier);
+        const size_t n = std::min(sortie.size(), static_cast<size_t>(Son::Frequence) * static_cast<size_t>(ms) / 1000);
+        return Efficace(std::vector<float>(sortie.end() - static_cast<long>(n), sortie.end()));
+    }
+}
+
+TEST(SonDuJeu, PauseStopsTheMusicAndMSilencesEverything)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    DossierTemporaire dossier;
+    const std::string fichier = dossier / "sortie.raw";
+    PartieJeu partie("", SonSurDisque(fichier));
+    ASSERT_TRUE(partie.FenetreVisible());
+    ASSERT_TRUE(AttendreSortieSon(fichier, 0, 1.0, true));
+    // Paused: the short pause sound, then nothing.
+    partie.Taper("p");
+    EXPECT_LT(FinApres(fichier, 1.3, 500), 1e-3);
+    partie.Taper("p");
+    EXPECT_GT(FinApres(fichier, 1.0, 500), 0.005);
+    // Muted: nothing at all; unmuted: the music again.
+    partie.Taper("m");
+    EXPECT_LT(FinApres(fichier, 0.8, 500), 1e-3);
+    partie.Taper("m");
+    EXPECT_GT(FinApres(fichier, 0.8, 500), 0.005);
+    EXPECT_EQ(partie.Quitter(), 0);
+}
