@@ -1109,15 +1109,12 @@ namespace Edition
         {
             const bool actif = d.Id == outil_;
             if (actif)
-                DessineRectangle(x0 + 4, y - 2, LargeurPanneau - 8, 18, 255, 220, 0, 70);
-            DessineTexteEcran(std::string(1, static_cast<char>(d.Touche - 'a' + 'A')) + " " + d.Nom, x0 + 8, y, 14,
-                              255, 255, 255);
-            y += 18;
-        }
-        if (outil_ == Outil::Autotuilage)
-        {
-            DessineTexteEcran(std::string("MATERIAL ") + NomMatiere(matiere_), x0 + 8, y + 2, 14, 255, 220, 0);
-            y += 20;
+                DessineRectangle(x0 + 4, y - 1, LargeurPanneau - 8, 16, 255, 220, 0, 70);
+            // The autotile tool says which material it paints.
+            DessineTexteEcran(std::string(1, static_cast<char>(d.Touche - 'a' + 'A')) + " " + d.Nom +
+                                  (d.Id == Outil::Autotuilage ? std::string(" ") + NomMatiere(matiere_) : ""),
+                              x0 + 8, y, 14, 255, 255, 255);
+            y += 16;
         }
         DessineTexteEcran("F1 HELP", x0 + 8, y + 4, 14, 180, 200, 255);
     }
@@ -1151,16 +1148,22 @@ namespace Edition
         std::string analyse = TexteAnalyse(etat, analyse_.Resultat(), aJour, analyse_.Erreur());
         if (analyse.size() > 60)
             analyse = analyse.substr(0, 57) + "...";
-        const int xAnalyse = std::max(LargeurTexte(texte, 14) + 30, vue_.LargeurZone - LargeurTexte(analyse, 14) - 8);
+        // At the right end of the line, or just above it when the line is full.
+        int xAnalyse = vue_.LargeurZone - LargeurTexte(analyse, 14) - 8, yAnalyse = y + 6;
+        if (xAnalyse < LargeurTexte(texte, 14) + 30)
+        {
+            yAnalyse = y - 19;
+            DessineRectangle(xAnalyse - 6, y - 24, LargeurTexte(analyse, 14) + 12, 24, 0, 0, 0, 170);
+        }
         const bool rien = aJour && analyse_.Resultat().Avertissements() == 0 && !analyse_.Resultat().Partielle();
         if (etat == EtatAnalyse::Echec)
-            DessineTexteEcran(analyse, xAnalyse, y + 6, 14, 255, 80, 80);
+            DessineTexteEcran(analyse, xAnalyse, yAnalyse, 14, 255, 80, 80);
         else if (!aJour)
-            DessineTexteEcran(analyse, xAnalyse, y + 6, 14, 200, 200, 200);
+            DessineTexteEcran(analyse, xAnalyse, yAnalyse, 14, 200, 200, 200);
         else if (rien)
-            DessineTexteEcran(analyse, xAnalyse, y + 6, 14, 120, 255, 140);
+            DessineTexteEcran(analyse, xAnalyse, yAnalyse, 14, 120, 255, 140);
         else
-            DessineTexteEcran(analyse, xAnalyse, y + 6, 14, 255, 160, 40);
+            DessineTexteEcran(analyse, xAnalyse, yAnalyse, 14, 255, 160, 40);
         if (calqueAtteinte_)
         {
             // The overlay's legend, at the map's top right.
