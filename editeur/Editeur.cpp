@@ -214,6 +214,39 @@ namespace Edition
                 });
             }
         }
+        // The live check: from an edit to the frame that shows its findings
+        // and the reachability overlay, and the editor's frames meanwhile
+        // (drawn, polled and paced as Executer does).
+        Serie pendant{"editor, 1:1, while the check runs (paced)", {}};
+        std::vector<double> rafraichir;
+        vue_ = fixe;
+        calqueAtteinte_ = true;
+        for (int tour = 0; tour < 3; ++tour)
+        {
+            const auto t0 = std::chrono::steady_clock::now();
+            revisionAnalyse_ = document_.Revision();
+            demande_ = t0;
+            analyse_.Demander(EcrireCarte(n, format_));
+            const unsigned attendu = analyse_.NumeroDemande();
+            while (analyse_.NumeroResultat() != attendu && analyse_.EtatActuel() != AnalyseCarte::AnalyseVivante::Etat::Echec)
+            {
+                // A frame as Executer makes it, its pacing included.
+                const auto t = std::chrono::steady_clock::now();
+                Analyser();
+                Dessiner();
+                Moteur.FinDessin();
+                pendant.Ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t).count());
+            }
+            Analyser();
+            Dessiner();
+            Moteur.FinDessin();
+            rafraichir.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+        }
+        series.push_back(pendant);
+        std::sort(rafraichir.begin(), rafraichir.end());
+        std::printf("check, edit to overlay drawn: median %.0f ms, worst %.0f ms (%zu findings%s)\n",
+                    rafraichir[rafraichir.size() / 2], rafraichir.back(), analyse_.Resultat().Avertissements(),
+                    analyse_.Resultat().Partielle() ? ", partial" : "");
         std::printf("window %dx%d, level %dx%d, %d frames each, taking turns\n", largeur_, hauteur_, n.Largeur,
                     n.Hauteur, trames);
         for (Serie& serie : series)
