@@ -543,10 +543,10 @@ namespace Edition
         {
             const int constat = ConstatSous(x, y);
             if (constat >= 0)
-            {
                 AllerAuConstat(static_cast<size_t>(constat));
+            // A click on the panel never paints the cells under it.
+            if (constat >= 0 || DansListe(x, y))
                 return;
-            }
         }
         if (!DansCarte(x, y))
         {
@@ -1134,7 +1134,10 @@ namespace Edition
         }
         // The entry chosen, then the tools with their keys.
         const int yNom = HautPalette + static_cast<int>((Palette().size() + ColonnesPalette - 1) / ColonnesPalette) * Pas + 6;
-        const std::vector<std::string> nom = Couper(Palette()[choix_].Nom, 15);
+        // The autotile tool paints a material, whatever the entry's tile.
+        const std::vector<std::string> nom =
+            outil_ == Outil::Autotuilage ? std::vector<std::string>{"autotile paints", NomMatiere(matiere_)}
+                                         : Couper(Palette()[choix_].Nom, 15);
         for (size_t i = 0; i < nom.size() && i < 2; ++i)
             DessineTexteEcran(nom[i], x0 + 8, yNom + static_cast<int>(i) * 16, 14, 255, 220, 0);
         int y = yNom + 36;
@@ -1143,10 +1146,8 @@ namespace Edition
             const bool actif = d.Id == outil_;
             if (actif)
                 DessineRectangle(x0 + 4, y - 1, LargeurPanneau - 8, 16, 255, 220, 0, 70);
-            // The autotile tool says which material it paints.
-            DessineTexteEcran(std::string(1, static_cast<char>(d.Touche - 'a' + 'A')) + " " + d.Nom +
-                                  (d.Id == Outil::Autotuilage ? std::string(" ") + NomMatiere(matiere_) : ""),
-                              x0 + 8, y, 14, 255, 255, 255);
+            DessineTexteEcran(std::string(1, static_cast<char>(d.Touche - 'a' + 'A')) + " " + d.Nom, x0 + 8, y, 14,
+                              255, 255, 255);
             y += 16;
         }
         DessineTexteEcran("F1 HELP", x0 + 8, y + 4, 14, 180, 200, 255);
@@ -1341,6 +1342,14 @@ namespace Edition
         }
     }
 
+    bool Editeur::DansListe(int x, int y) const
+    {
+        const size_t montrees = std::min(static_cast<size_t>(LignesListe(vue_.HauteurZone)), marques_.size());
+        const int largeur = std::max(200, vue_.LargeurZone - 2 * ListeX);
+        const int hauteur = 24 + static_cast<int>(std::max<size_t>(montrees, 1)) * ListeLigne + 24;
+        return x >= ListeX && y >= ListeY && x < ListeX + largeur && y < ListeY + hauteur;
+    }
+
     int Editeur::ConstatSous(int x, int y) const
     {
         const int lignes = LignesListe(vue_.HauteurZone);
@@ -1357,7 +1366,7 @@ namespace Edition
         const size_t lignes = static_cast<size_t>(LignesListe(vue_.HauteurZone));
         const size_t montrees = std::min(lignes, marques_.size());
         const int largeur = std::max(200, vue_.LargeurZone - 2 * ListeX);
-        const int hauteur = 24 + static_cast<int>(std::max<size_t>(montrees, 1)) * ListeLigne + 24;
+        const int hauteur = 24 + static_cast<int>(std::max<size_t>(montrees, 1)) * ListeLigne + 24; // as DansListe
         DessineRectangle(ListeX, ListeY, largeur, hauteur, 10, 12, 20, 225);
         DessineCadre(ListeX, ListeY, largeur, hauteur, 2, 255, 140, 0, 255);
         DessineTexteEcran("FINDINGS " + std::to_string(marques_.size()) +

@@ -72,6 +72,7 @@ namespace Edition
         void Analyser();
         void AllerAuConstat(size_t marque);
         int ConstatSous(int x, int y) const;
+        bool DansListe(int x, int y) const;
 
         // Drawing
         void Projection();
