@@ -90,6 +90,22 @@ namespace Edition
             const size_t barre = chemin.rfind('/');
             return barre == std::string::npos ? chemin : chemin.substr(barre + 1);
         }
+
+        // A picture of the level a texel a cell (or a block of cells), made
+        // once and drawn as one quad.
+        void ChargerTexels(unsigned int& id, int largeur, int hauteur, const std::vector<unsigned char>& rgba,
+                           GLint reduction)
+        {
+            if (id == 0)
+                glGenTextures(1, &id);
+            glBindTexture(GL_TEXTURE_2D, id);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, reduction);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, largeur, hauteur, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        }
     }
 
     Editeur::Editeur(const std::string& chemin, const Ouverture& ouverture, const std::string& recuperation,
@@ -1002,16 +1018,7 @@ namespace Edition
                     std::copy_n(&couleurs_[i * 4], 4,
                                 &texels[(static_cast<size_t>(l / apercuPas_) * apercuLargeur_ + c / apercuPas_) * 4]);
                 }
-            if (apercu_ == 0)
-                glGenTextures(1, &apercu_);
-            glBindTexture(GL_TEXTURE_2D, apercu_);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, apercuLargeur_, apercuHauteur_, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                         texels.data());
+            ChargerTexels(apercu_, apercuLargeur_, apercuHauteur_, texels, GL_LINEAR);
         }
         glEnable(GL_TEXTURE_2D);
         glEnable(GL_BLEND);
@@ -1450,15 +1457,7 @@ namespace Edition
                     else if (e == Atteinte::NonAtteinte && t[3] == 0)
                         t[0] = 20, t[1] = 0, t[2] = 40, t[3] = 120;
                 }
-            if (texAtteinte_ == 0)
-                glGenTextures(1, &texAtteinte_);
-            glBindTexture(GL_TEXTURE_2D, texAtteinte_);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+            ChargerTexels(texAtteinte_, w, h, texels, GL_NEAREST);
         }
         GLint w = 0, h = 0;
         glBindTexture(GL_TEXTURE_2D, texAtteinte_);
