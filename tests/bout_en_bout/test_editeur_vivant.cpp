@@ -1,7 +1,7 @@
 // The editor's live check, driven as a designer drives it: a wall painted with
 // the autotile tool cuts a bonus off, its marker appears within the refresh
 // time; undo, and it goes. Also the README picture with the reachability
-// overlay, and full screen and back drawing the level.
+// overlay.
 #include <gtest/gtest.h>
 
 #include "aide/Aide.h"
@@ -120,25 +120,6 @@ TEST(EditeurBoutEnBout, AWallThatCutsOffABonusShowsItsMarkerAndUndoTakesItAway)
     // Undo: the stroke goes as one step, and the marker with it.
     editeur.Taper("ctrl+z");
     EXPECT_GE(AttendreImage(editeur, 8000, sansMarque), 0) << "the marker stayed after undo";
-
-    // Full screen and back: the level is drawn each time (not the clear colour).
-    auto niveauDessine = [&](const ImageRGBA& i)
-    {
-        // Grass green pixels over the map area (the view may zoom to fit the
-        // new size): the grass row under the start.
-        int vert = 0;
-        for (int yy = 0; yy + 30 < i.Hauteur; yy += 4)
-            for (int xx = 0; xx + 230 < i.Largeur; xx += 4)
-            {
-                const uint8_t* q = i.Pixel(xx, yy);
-                vert += q[1] > q[0] + 30 && q[1] > q[2] + 30;
-            }
-        return vert > 200;
-    };
-    editeur.Taper("F11");
-    EXPECT_GE(AttendreImage(editeur, 5000, niveauDessine), 0) << "full screen shows no level";
-    editeur.Taper("F11");
-    EXPECT_GE(AttendreImage(editeur, 5000, niveauDessine), 0) << "back from full screen shows no level";
 
     editeur.Taper("ctrl+q");
     Patienter(300);
