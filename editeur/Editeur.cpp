@@ -40,6 +40,9 @@ namespace Edition
             "ctrl + wheel          zoom around the pointer",
             "KEYS",
             "p r f a e s           pencil, rectangle, fill, replace all, erase, start",
+            "u                     autotile: paints ground, sand, wall, water or empty with",
+            "                      the tiles that fit; its material is the palette entry's",
+            "                      (a grass, sand, wall or water tile, or empty), u again: next",
             "[  ]                  previous, next palette entry",
             "i                     pick what lies under the cursor cell",
             "arrows                scroll",
@@ -56,6 +59,12 @@ namespace Edition
             "shift + f5            play from the cursor cell   (escape: back)",
             "f11                   full screen",
             "ctrl + q, close       quit (asks when there are unsaved changes)",
+            "CHECK (live, after each edit)",
+            "v                     reachability: the cells the character can reach from the",
+            "                      start, bonuses nobody can take crossed out",
+            "c                     list of findings (click one to go to it)",
+            "n                     go to the next finding",
+            "pointer on a marker   its message",
             "f1, escape            close this help",
         };
 
@@ -80,6 +89,22 @@ namespace Edition
         {
             const size_t barre = chemin.rfind('/');
             return barre == std::string::npos ? chemin : chemin.substr(barre + 1);
+        }
+
+        // A picture of the level a texel a cell (or a block of cells), made
+        // once and drawn as one quad.
+        void ChargerTexels(unsigned int& id, int largeur, int hauteur, const std::vector<unsigned char>& rgba,
+                           GLint reduction)
+        {
+            if (id == 0)
+                glGenTextures(1, &id);
+            glBindTexture(GL_TEXTURE_2D, id);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, reduction);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, largeur, hauteur, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
         }
     }
 
@@ -130,6 +155,7 @@ namespace Edition
             while (SDL_PollEvent(&e))
                 Traiter(e);
             Autosave();
+            Analyser();
             MettreAJourTitre();
             Dessiner();
             Moteur.FinDessin();
@@ -204,6 +230,39 @@ namespace Edition
                 });
             }
         }
+        // The live check: from an edit to the frame that shows its findings
+        // and the reachability overlay, and the editor's frames meanwhile
+        // (drawn, polled and paced as Executer does).
+        Serie pendant{"editor, 1:1, while the check runs (paced)", {}};
+        std::vector<double> rafraichir;
+        vue_ = fixe;
+        calqueAtteinte_ = true;
+        for (int tour = 0; tour < 3; ++tour)
+        {
+            const auto t0 = std::chrono::steady_clock::now();
+            revisionAnalyse_ = document_.Revision();
+            demande_ = t0;
+            analyse_.Demander(EcrireCarte(n, format_));
+            const unsigned attendu = analyse_.NumeroDemande();
+            while (analyse_.NumeroResultat() != attendu && analyse_.EtatActuel() != AnalyseCarte::AnalyseVivante::Etat::Echec)
+            {
+                // A frame as Executer makes it, its pacing included.
+                const auto t = std::chrono::steady_clock::now();
+                Analyser();
+                Dessiner();
+                Moteur.FinDessin();
+                pendant.Ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t).count());
+            }
+            Analyser();
+            Dessiner();
+            Moteur.FinDessin();
+            rafraichir.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+        }
+        series.push_back(pendant);
+        std::sort(rafraichir.begin(), rafraichir.end());
+        std::printf("check, edit to overlay drawn: median %.0f ms, worst %.0f ms (%zu findings%s)\n",
+                    rafraichir[rafraichir.size() / 2], rafraichir.back(), analyse_.Resultat().Avertissements(),
+                    analyse_.Resultat().Partielle() ? ", partial" : "");
         std::printf("window %dx%d, level %dx%d, %d frames each, taking turns\n", largeur_, hauteur_, n.Largeur,
                     n.Hauteur, trames);
         for (Serie& serie : series)
@@ -393,7 +452,16 @@ namespace Edition
         for (const DescriptionOutil& d : Outils())
             if (k == static_cast<SDLKey>(d.Touche))
             {
-                ChoisirOutil(d.Id);
+                if (d.Id == Outil::Autotuilage && outil_ == Outil::Autotuilage)
+                {
+                    // Again: the next material.
+                    const std::vector<Autotuile::Matiere>& m = Matieres();
+                    const size_t i = static_cast<size_t>(std::find(m.begin(), m.end(), matiere_) - m.begin());
+                    matiere_ = m[(i + 1) % m.size()];
+                    Statut(std::string("autotile: ") + NomMatiere(matiere_));
+                }
+                else
+                    ChoisirOutil(d.Id);
                 return;
             }
 
@@ -407,17 +475,19 @@ namespace Edition
             Jouer(maj);
             break;
         case SDLK_F11:
-            if (!Moteur.PleinEcran)
-            {
-                Moteur.PleinEcran = true;
-                Moteur.ResizeWindow(0, 0);
-            }
+            PleinEcran();
+            break;
+        case SDLK_v:
+            calqueAtteinte_ = !calqueAtteinte_;
+            break;
+        case SDLK_c:
+            liste_ = !liste_;
+            break;
+        case SDLK_n:
+            if (!marques_.empty())
+                AllerAuConstat(liste_ || marqueChoisie_ + 1 < marques_.size() ? (marqueChoisie_ + 1) % marques_.size() : 0);
             else
-            {
-                Moteur.PleinEcran = false;
-                Moteur.ResizeWindow(largeurFenetre_, hauteurFenetre_);
-            }
-            Projection();
+                Statut("no finding on the level's cells");
             break;
         case SDLK_g:
             grille_ = !grille_;
@@ -484,6 +554,15 @@ namespace Edition
             else
                 vue_.Defiler(0, sens * 64.0, n.Largeur, n.Hauteur);
             return;
+        }
+        if (liste_ && bouton == SDL_BUTTON_LEFT)
+        {
+            const int constat = ConstatSous(x, y);
+            if (constat >= 0)
+                AllerAuConstat(static_cast<size_t>(constat));
+            // A click on the panel never paints the cells under it.
+            if (constat >= 0 || DansListe(x, y))
+                return;
         }
         if (!DansCarte(x, y))
         {
@@ -552,7 +631,7 @@ namespace Edition
         vue_.CaseSous(x, y, c, l);
         if (n.Dedans(c, l))
             curseurC_ = c, curseurL_ = l;
-        if (!trace_ || !(outil_ == Outil::Crayon || outil_ == Outil::Gomme))
+        if (!trace_ || !(outil_ == Outil::Crayon || outil_ == Outil::Gomme || outil_ == Outil::Autotuilage))
             return;
         // Every cell on the way, however fast the pointer went.
         const int pas = std::max(std::abs(c - dernierC_), std::abs(l - dernierL_));
@@ -580,7 +659,7 @@ namespace Edition
         if (!n.Dedans(c, l))
             return;
         const EntreePalette& e = Palette()[choix_];
-        if (outil_ != Outil::Gomme && outil_ != Outil::Depart && !e.Utilisable)
+        if (outil_ != Outil::Gomme && outil_ != Outil::Depart && outil_ != Outil::Autotuilage && !e.Utilisable)
         {
             Statut("the " + e.Nom + " has no character in the map file: the game cannot load it");
             return;
@@ -609,6 +688,13 @@ namespace Edition
             if (debut)
                 document_.DeplacerDepart(c, l);
             break;
+        case Outil::Autotuilage:
+            // The cells each step changes go into the stroke: one undo.
+            if (debut)
+                document_.DebutTrait();
+            for (const CaseChangee& k : Autotuiler(n, c, l, matiere_))
+                document_.PeindreCase(k.Colonne, k.Ligne, k.Caractere);
+            break;
         case Outil::Rectangle:
             break;
         }
@@ -630,9 +716,16 @@ namespace Edition
     {
         choix_ = entree;
         const EntreePalette& e = Palette()[entree];
+        Autotuile::Matiere matiere;
         if (e.Depart)
             ChoisirOutil(Outil::Depart);
-        else if (outil_ == Outil::Depart || outil_ == Outil::Gomme)
+        else if (outil_ == Outil::Autotuilage && MatiereDeCase(e.Caractere, matiere))
+        {
+            matiere_ = matiere;
+            Statut(e.Nom + ": autotile paints " + NomMatiere(matiere_));
+            return;
+        }
+        else if (outil_ == Outil::Depart || outil_ == Outil::Gomme || outil_ == Outil::Autotuilage)
             ChoisirOutil(Outil::Crayon);
         Statut(e.Nom);
     }
@@ -645,7 +738,11 @@ namespace Edition
             choix_ = Palette().size() - 1;
         else if (Palette()[choix_].Depart)
             choix_ = 1;
-        Statut(std::string("tool: ") + DescriptionDe(outil).Nom);
+        Autotuile::Matiere matiere;
+        if (outil == Outil::Autotuilage && MatiereDeCase(Palette()[choix_].Caractere, matiere))
+            matiere_ = matiere;
+        Statut(std::string("tool: ") + DescriptionDe(outil).Nom +
+               (outil == Outil::Autotuilage ? std::string(", ") + NomMatiere(matiere_) + " (u: next material)" : ""));
     }
 
     void Editeur::Pipette(int c, int l)
@@ -825,6 +922,9 @@ namespace Edition
         DessineNiveau();
         DessinePalette();
         DessineLigneEtat();
+        if (liste_)
+            DessineListe();
+        DessineInfobulle();
         if (aide_)
             DessineAide();
         DessineDialogue();
@@ -918,16 +1018,7 @@ namespace Edition
                     std::copy_n(&couleurs_[i * 4], 4,
                                 &texels[(static_cast<size_t>(l / apercuPas_) * apercuLargeur_ + c / apercuPas_) * 4]);
                 }
-            if (apercu_ == 0)
-                glGenTextures(1, &apercu_);
-            glBindTexture(GL_TEXTURE_2D, apercu_);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, apercuLargeur_, apercuHauteur_, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                         texels.data());
+            ChargerTexels(apercu_, apercuLargeur_, apercuHauteur_, texels, GL_LINEAR);
         }
         glEnable(GL_TEXTURE_2D);
         glEnable(GL_BLEND);
@@ -981,6 +1072,10 @@ namespace Edition
             glLineWidth(1.0f);
             glDisable(GL_BLEND);
         }
+
+        if (calqueAtteinte_)
+            DessineAtteinte();
+        DessineMarques(zone);
 
         if (grille_ && Case * vue_.Zoom >= 6)
         {
@@ -1046,7 +1141,10 @@ namespace Edition
         }
         // The entry chosen, then the tools with their keys.
         const int yNom = HautPalette + static_cast<int>((Palette().size() + ColonnesPalette - 1) / ColonnesPalette) * Pas + 6;
-        const std::vector<std::string> nom = Couper(Palette()[choix_].Nom, 15);
+        // The autotile tool paints a material, whatever the entry's tile.
+        const std::vector<std::string> nom =
+            outil_ == Outil::Autotuilage ? std::vector<std::string>{"autotile paints", NomMatiere(matiere_)}
+                                         : Couper(Palette()[choix_].Nom, 15);
         for (size_t i = 0; i < nom.size() && i < 2; ++i)
             DessineTexteEcran(nom[i], x0 + 8, yNom + static_cast<int>(i) * 16, 14, 255, 220, 0);
         int y = yNom + 36;
@@ -1054,10 +1152,10 @@ namespace Edition
         {
             const bool actif = d.Id == outil_;
             if (actif)
-                DessineRectangle(x0 + 4, y - 2, LargeurPanneau - 8, 18, 255, 220, 0, 70);
+                DessineRectangle(x0 + 4, y - 1, LargeurPanneau - 8, 16, 255, 220, 0, 70);
             DessineTexteEcran(std::string(1, static_cast<char>(d.Touche - 'a' + 'A')) + " " + d.Nom, x0 + 8, y, 14,
                               255, 255, 255);
-            y += 18;
+            y += 16;
         }
         DessineTexteEcran("F1 HELP", x0 + 8, y + 4, 14, 180, 200, 255);
     }
@@ -1084,6 +1182,40 @@ namespace Edition
         if (NonEnregistre())
             texte += "  *";
         DessineTexteEcran(texte, 6, y + 6, 14, 255, 255, 255);
+        // The live check, at the right end.
+        using EtatAnalyse = AnalyseCarte::AnalyseVivante::Etat;
+        const EtatAnalyse etat = analyse_.EtatActuel();
+        const bool aJour = analyse_.NumeroResultat() == analyse_.NumeroDemande() && etat == EtatAnalyse::Prete;
+        std::string analyse = TexteAnalyse(etat, analyse_.Resultat(), aJour, analyse_.Erreur());
+        if (analyse.size() > 60)
+            analyse = analyse.substr(0, 57) + "...";
+        // At the right end of the line, or just above it when the line is full.
+        int xAnalyse = vue_.LargeurZone - LargeurTexte(analyse, 14) - 8, yAnalyse = y + 6;
+        if (xAnalyse < LargeurTexte(texte, 14) + 30)
+        {
+            yAnalyse = y - 19;
+            DessineRectangle(xAnalyse - 6, y - 24, LargeurTexte(analyse, 14) + 12, 24, 0, 0, 0, 170);
+        }
+        const bool rien = aJour && analyse_.Resultat().Avertissements() == 0 && !analyse_.Resultat().Partielle();
+        if (etat == EtatAnalyse::Echec)
+            DessineTexteEcran(analyse, xAnalyse, yAnalyse, 14, 255, 80, 80);
+        else if (!aJour)
+            DessineTexteEcran(analyse, xAnalyse, yAnalyse, 14, 200, 200, 200);
+        else if (rien)
+            DessineTexteEcran(analyse, xAnalyse, yAnalyse, 14, 120, 255, 140);
+        else
+            DessineTexteEcran(analyse, xAnalyse, yAnalyse, 14, 255, 160, 40);
+        if (calqueAtteinte_)
+        {
+            // The overlay's legend, at the map's top right.
+            const std::string legende = atteinte_.Partielle ? "REACHABLE: PARTIAL, the search stopped at its bound"
+                                        : atteinte_.Recherche ? "REACHABLE FROM THE START (v: hide)"
+                                                               : "REACHABLE: no search yet";
+            const int w = LargeurTexte(legende, 14) + 16;
+            DessineRectangle(vue_.LargeurZone - w - 8, 8, w, 26, 0, 40, 10, 210);
+            DessineTexteEcran(legende, vue_.LargeurZone - w, 14, 14, atteinte_.Partielle ? 255 : 120,
+                              atteinte_.Partielle ? 200 : 255, atteinte_.Partielle ? 60 : 140);
+        }
         if (!statut_.empty() && Horloge::Ticks() < statutJusqua_)
         {
             const std::string s = statut_.size() > 60 ? statut_.substr(0, 57) + "..." : statut_;
@@ -1147,5 +1279,297 @@ namespace Edition
             break;
         }
         DessineBoite(lignes, 14);
+    }
+
+    // ------------------------------------------------------------ live check
+
+    void Editeur::Analyser()
+    {
+        const Niveau& n = document_.Courant();
+        if (revisionAnalyse_ != document_.Revision())
+        {
+            // An edit: the level as it would be saved, analysed afresh (a
+            // check still running for the level before is stopped).
+            revisionAnalyse_ = document_.Revision();
+            demande_ = std::chrono::steady_clock::now();
+            analyse_.Demander(EcrireCarte(n, format_));
+        }
+        const AnalyseCarte::AnalyseVivante::Etat avant = analyse_.EtatActuel();
+        const AnalyseCarte::AnalyseVivante::Etat etat = analyse_.Sonder();
+        if (etat == AnalyseCarte::AnalyseVivante::Etat::Echec && avant != etat)
+        {
+            std::printf("check failed: %s\n", analyse_.Erreur().c_str());
+            std::fflush(stdout);
+        }
+        if (analyse_.NumeroResultat() == numeroVu_)
+            return;
+        numeroVu_ = analyse_.NumeroResultat();
+        const AnalyseCarte::Rapport& r = analyse_.Resultat();
+        marques_ = Marques(r, n.Largeur, n.Hauteur);
+        sansCase_ = r.Constats.size() - marques_.size();
+        atteinte_ = AtteinteDe(r, n.Largeur, n.Hauteur);
+        texAtteinteAJour_ = false;
+        marqueChoisie_ = std::min(marqueChoisie_, marques_.empty() ? 0 : marques_.size() - 1);
+        // For the designer's terminal, the tests and the measurements: the
+        // time from the edit to its findings on screen.
+        std::printf("check: %zu findings, %zu lost bonuses%s, %.0f ms after the edit\n", r.Avertissements(),
+                    atteinte_.Perdus.size(), r.Partielle() ? ", partial" : "",
+                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - demande_).count());
+        std::fflush(stdout);
+    }
+
+    void Editeur::AllerAuConstat(size_t marque)
+    {
+        if (marque >= marques_.size())
+            return;
+        marqueChoisie_ = marque;
+        const Marque& m = marques_[marque];
+        const Niveau& n = document_.Courant();
+        if (n.Dedans(m.Colonne, m.Ligne))
+        {
+            curseurC_ = m.Colonne, curseurL_ = m.Ligne;
+            vue_.MontrerCase(m.Colonne, m.Ligne, n.Largeur, n.Hauteur);
+        }
+        Statut(m.Message);
+    }
+
+    namespace
+    {
+        // The findings panel: at the map's top left, a line a finding.
+        const int ListeX = 8, ListeY = 8, ListeLigne = 18, ListeTaille = 12;
+
+        int LignesListe(int hauteurZone)
+        {
+            return std::max(1, (hauteurZone - ListeY - 40) / ListeLigne - 2);
+        }
+        // The first finding shown, so that the chosen one is in the panel.
+        size_t PremiereLigne(size_t choisie, size_t lignes)
+        {
+            return choisie < lignes ? 0 : choisie - lignes + 1;
+        }
+    }
+
+    bool Editeur::DansListe(int x, int y) const
+    {
+        const size_t montrees = std::min(static_cast<size_t>(LignesListe(vue_.HauteurZone)), marques_.size());
+        const int largeur = std::max(200, vue_.LargeurZone - 2 * ListeX);
+        const int hauteur = 24 + static_cast<int>(std::max<size_t>(montrees, 1)) * ListeLigne + 24;
+        return x >= ListeX && y >= ListeY && x < ListeX + largeur && y < ListeY + hauteur;
+    }
+
+    int Editeur::ConstatSous(int x, int y) const
+    {
+        const int lignes = LignesListe(vue_.HauteurZone);
+        const int largeur = std::max(200, vue_.LargeurZone - 2 * ListeX);
+        const int rang = (y - ListeY - 24) / ListeLigne;
+        if (x < ListeX || x >= ListeX + largeur || y < ListeY + 24 || rang >= lignes)
+            return -1;
+        const size_t i = PremiereLigne(marqueChoisie_, static_cast<size_t>(lignes)) + static_cast<size_t>(rang);
+        return i < marques_.size() ? static_cast<int>(i) : -1;
+    }
+
+    void Editeur::DessineListe()
+    {
+        const size_t lignes = static_cast<size_t>(LignesListe(vue_.HauteurZone));
+        const size_t montrees = std::min(lignes, marques_.size());
+        const int largeur = std::max(200, vue_.LargeurZone - 2 * ListeX);
+        const int hauteur = 24 + static_cast<int>(std::max<size_t>(montrees, 1)) * ListeLigne + 24; // as DansListe
+        DessineRectangle(ListeX, ListeY, largeur, hauteur, 10, 12, 20, 225);
+        DessineCadre(ListeX, ListeY, largeur, hauteur, 2, 255, 140, 0, 255);
+        DessineTexteEcran("FINDINGS " + std::to_string(marques_.size()) +
+                              (sansCase_ > 0 ? "   (" + std::to_string(sansCase_) + " about no cell: corvella-carte check)" : ""),
+                          ListeX + 8, ListeY + 6, 14, 255, 200, 120);
+        const size_t premiere = PremiereLigne(marqueChoisie_, lignes);
+        const size_t colonnes = static_cast<size_t>(std::max(20, (largeur - 16) / ListeTaille));
+        if (marques_.empty())
+            DessineTexteEcran("none", ListeX + 8, ListeY + 24, ListeTaille, 200, 255, 200);
+        for (size_t i = premiere; i < marques_.size() && i < premiere + lignes; ++i)
+        {
+            const Marque& m = marques_[i];
+            const int y = ListeY + 24 + static_cast<int>(i - premiere) * ListeLigne;
+            if (i == marqueChoisie_)
+                DessineRectangle(ListeX + 4, y - 2, largeur - 8, ListeLigne, 255, 140, 0, 80);
+            std::string texte = std::to_string(m.Colonne + 1) + "," + std::to_string(m.Ligne + 1) + "  " + m.Message;
+            if (texte.size() > colonnes)
+                texte = texte.substr(0, colonnes - 3) + "...";
+            DessineTexteEcran(texte, ListeX + 8, y, ListeTaille, m.Grave ? 255 : 170, m.Grave ? 255 : 200, 255);
+        }
+        DessineTexteEcran("click: go there   n: next   c: close", ListeX + 8, ListeY + hauteur - 20, 12, 180, 200,
+                          255);
+    }
+
+    void Editeur::DessineInfobulle()
+    {
+        if (dialogue_ != Dialogue::Aucun || aide_ || sourisX_ < 0 || !DansCarte(sourisX_, sourisY_) ||
+            (liste_ && ConstatSous(sourisX_, sourisY_) >= 0))
+            return;
+        int c, l;
+        vue_.CaseSous(sourisX_, sourisY_, c, l);
+        const size_t colonnes = static_cast<size_t>(std::max(20, (largeur_ / 2) / 12));
+        std::vector<std::string> lignes;
+        for (size_t i : MarquesEn(marques_, c, l))
+            for (const std::string& ligne : Couper(marques_[i].Message + " [" + marques_[i].Genre + "]", colonnes))
+                lignes.push_back(ligne);
+        if (lignes.empty())
+            return;
+        if (lignes.size() > 12)
+            lignes.resize(12);
+        size_t largeur = 0;
+        for (const std::string& ligne : lignes)
+            largeur = std::max(largeur, static_cast<size_t>(LargeurTexte(ligne, 12)));
+        const int w = static_cast<int>(largeur) + 16, h = static_cast<int>(lignes.size()) * 16 + 10;
+        const int x = std::max(0, std::min(sourisX_ + 16, largeur_ - w));
+        const int y = std::max(0, std::min(sourisY_ + 20, hauteur_ - h));
+        DessineRectangle(x, y, w, h, 40, 20, 0, 235);
+        DessineCadre(x, y, w, h, 1, 255, 140, 0, 255);
+        for (size_t i = 0; i < lignes.size(); ++i)
+            DessineTexteEcran(lignes[i], x + 8, y + 6 + static_cast<int>(i) * 16, 12, 255, 230, 200);
+    }
+
+    // The reachability overlay, in map pixels: one texel a cell (a block of
+    // cells on a level wider than a texture), drawn as one quad.
+    void Editeur::DessineAtteinte()
+    {
+        const Niveau& n = document_.Courant();
+        if (atteinte_.Largeur != n.Largeur || atteinte_.Hauteur != n.Hauteur || !atteinte_.Recherche)
+            return;
+        if (!texAtteinteAJour_ || texAtteinte_ == 0)
+        {
+            texAtteinteAJour_ = true;
+            GLint maximum = 2048;
+            glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maximum);
+            atteintePas_ = 1;
+            while ((n.Largeur + atteintePas_ - 1) / atteintePas_ > maximum ||
+                   (n.Hauteur + atteintePas_ - 1) / atteintePas_ > maximum)
+                ++atteintePas_;
+            const int w = (n.Largeur + atteintePas_ - 1) / atteintePas_;
+            const int h = (n.Hauteur + atteintePas_ - 1) / atteintePas_;
+            std::vector<unsigned char> texels(static_cast<size_t>(w) * h * 4, 0);
+            for (int l = 0; l < n.Hauteur; ++l)
+                for (int c = 0; c < n.Largeur; ++c)
+                {
+                    unsigned char* t = &texels[(static_cast<size_t>(l / atteintePas_) * w + c / atteintePas_) * 4];
+                    const Atteinte::Cellule e = atteinte_.En(c, l);
+                    // Reached: green. Open and never reached: dark. A block
+                    // with any reached cell is reached.
+                    if (e == Atteinte::Traversee)
+                        t[0] = 40, t[1] = 230, t[2] = 90, t[3] = 110;
+                    else if (e == Atteinte::NonAtteinte && t[3] == 0)
+                        t[0] = 20, t[1] = 0, t[2] = 40, t[3] = 120;
+                }
+            ChargerTexels(texAtteinte_, w, h, texels, GL_NEAREST);
+        }
+        GLint w = 0, h = 0;
+        glBindTexture(GL_TEXTURE_2D, texAtteinte_);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        const double x1 = static_cast<double>(w) * atteintePas_ * Case, y1 = static_cast<double>(h) * atteintePas_ * Case;
+        glBegin(GL_QUADS);
+        glColor4ub(255, 255, 255, 255);
+        glTexCoord2d(0, 0);
+        glVertex2d(0, 0);
+        glTexCoord2d(1, 0);
+        glVertex2d(x1, 0);
+        glTexCoord2d(1, 1);
+        glVertex2d(x1, y1);
+        glTexCoord2d(0, 1);
+        glVertex2d(0, y1);
+        glEnd();
+        glDisable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, 0);
+
+        // Bonuses nobody can take: crossed out in red (walled in: in purple).
+        const double px = 1.0 / vue_.Zoom;
+        const double m = std::max(6 * px, 6.0);
+        glLineWidth(3.0f);
+        glBegin(GL_LINES);
+        for (const Atteinte::BonusPerdu& b : atteinte_.Perdus)
+        {
+            if (b.Enfoui)
+                glColor4ub(200, 60, 255, 255);
+            else
+                glColor4ub(255, 30, 30, 255);
+            const double x = b.Colonne * Case, y = b.Ligne * Case;
+            glVertex2d(x + m, y + m);
+            glVertex2d(x + Case - m, y + Case - m);
+            glVertex2d(x + Case - m, y + m);
+            glVertex2d(x + m, y + Case - m);
+        }
+        glEnd();
+        glLineWidth(1.0f);
+        glDisable(GL_BLEND);
+    }
+
+    // The findings at their cells: an orange diamond for a warning (blue for a
+    // note), never smaller than a few screen pixels.
+    void Editeur::DessineMarques(const CasesEnVue& zone)
+    {
+        if (marques_.empty())
+            return;
+        const double px = 1.0 / vue_.Zoom;
+        const double r = std::max(Case * 0.22, 7 * px);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        for (int passe = 0; passe < 2; ++passe)
+        {
+            // A dark outline, then the colour.
+            const double t = passe == 0 ? r + 2.5 * px : r;
+            glBegin(GL_QUADS);
+            for (size_t i = 0; i < marques_.size(); ++i)
+            {
+                const Marque& m = marques_[i];
+                if (m.Colonne < zone.C0 || m.Colonne > zone.C1 || m.Ligne < zone.L0 || m.Ligne > zone.L1)
+                    continue;
+                if (passe == 0)
+                    glColor4ub(0, 0, 0, 230);
+                else if (m.Grave)
+                    glColor4ub(255, 120, 0, 255);
+                else
+                    glColor4ub(80, 170, 255, 255);
+                const double x = (m.Colonne + 0.5) * Case, y = (m.Ligne + 0.5) * Case;
+                glVertex2d(x, y - t);
+                glVertex2d(x + t, y);
+                glVertex2d(x, y + t);
+                glVertex2d(x - t, y);
+            }
+            glEnd();
+        }
+        glDisable(GL_BLEND);
+    }
+
+    void Editeur::PleinEcran()
+    {
+        // The editor's window is resizable and keeps its own size: full
+        // screen through the engine's switch, and back to the editor's window.
+        // The editor's own textures are let go first, in the context they
+        // belong to (the switch may bring a new one, where their ids could
+        // name the game's reloaded textures); they are made again when next drawn.
+        if (apercu_ != 0)
+            glDeleteTextures(1, &apercu_);
+        if (texAtteinte_ != 0)
+            glDeleteTextures(1, &texAtteinte_);
+        apercu_ = texAtteinte_ = 0;
+        couleurs_.clear();
+        texAtteinteAJour_ = false;
+        const bool plein = !Moteur.PleinEcran;
+        if (!Moteur.ChangeMode(plein))
+            Statut("the display refused the full screen mode");
+        else if (!plein)
+        {
+            // The engine's window is 800 x 600: the editor's has its own size.
+            Moteur.ResizeWindow(largeurFenetre_, hauteurFenetre_);
+            if (Moteur.TexturesPerdues())
+                Moteur.RechargeTextures();
+        }
+        // The switch queues resize events of its own: not the designer's.
+        SDL_PumpEvents();
+        SDL_Event e[16];
+        while (SDL_PeepEvents(e, 16, SDL_GETEVENT, SDL_VIDEORESIZEMASK) > 0)
+        {
+        }
+        Projection();
     }
 }

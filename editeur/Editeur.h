@@ -1,8 +1,10 @@
 #pragma once
 // The editor's window: the level drawn as the game draws it, the palette, the
 // status line, the dialogs, and the keys and mouse that drive the edit model.
+#include "Calques.h"
 #include "Document.h"
 #include "Fichier.h"
+#include "Peinture.h"
 #include "RenduNiveau.h"
 #include "Vue.h"
 #include "perso/Perso.h"
@@ -63,6 +65,14 @@ namespace Edition
         void Jouer(bool depuisCurseur);
         void Statut(const std::string& texte);
         void MontrerMessages(const std::vector<std::string>& lignes);
+        void PleinEcran();
+
+        // The live check: asks for the level as it is after each edit, takes
+        // the result in once it comes, never waits for it.
+        void Analyser();
+        void AllerAuConstat(size_t marque);
+        int ConstatSous(int x, int y) const;
+        bool DansListe(int x, int y) const;
 
         // Drawing
         void Projection();
@@ -70,6 +80,10 @@ namespace Edition
         void DessineNiveau();
         void DessineCalques(const CasesEnVue& zone);
         void DessineApercu();
+        void DessineAtteinte();
+        void DessineMarques(const CasesEnVue& zone);
+        void DessineInfobulle();
+        void DessineListe();
         void DessinePalette();
         void DessineLigneEtat();
         void DessineAide();
@@ -119,6 +133,21 @@ namespace Edition
         uint64_t revisionApercu_ = ~0ull;
         int apercuLargeur_ = 0, apercuHauteur_ = 0, apercuPas_ = 1;
         std::vector<unsigned char> couleurs_;  // RGBA of each tile code, then each bonus type
+        // The live check and what it gave, made into what the editor draws.
+        AnalyseCarte::AnalyseVivante analyse_;
+        uint64_t revisionAnalyse_ = ~0ull;  // the level's revision last sent
+        std::chrono::steady_clock::time_point demande_; // when it was sent
+        unsigned numeroVu_ = 0;              // the result marques_ and atteinte_ come from
+        std::vector<Marque> marques_;
+        size_t sansCase_ = 0;                // findings about no cell
+        Atteinte atteinte_;
+        bool calqueAtteinte_ = false;        // the reachability overlay is shown
+        bool liste_ = false;                 // the findings panel is shown
+        size_t marqueChoisie_ = 0;
+        unsigned int texAtteinte_ = 0;       // the overlay, a texel a cell (or a block)
+        bool texAtteinteAJour_ = false;
+        int atteintePas_ = 1;
+        Autotuile::Matiere matiere_ = Autotuile::Matiere::Sol;
         bool nouveau_ = false;            // a new file, not yet written
         bool fin_ = false;
         int largeurFenetre_ = 1024, hauteurFenetre_ = 720;

@@ -104,6 +104,7 @@ namespace Edition
             {Outil::Remplacement, 'a', "replace all", "replace every cell of the clicked kind"},
             {Outil::Gomme, 'e', "erase", "paint empty cells"},
             {Outil::Depart, 's', "start", "move the start cell"},
+            {Outil::Autotuilage, 'u', "autotile", "paint ground, sand, wall, water or empty with the tiles that fit; u again: next material"},
         };
         return Table;
     }

@@ -77,7 +77,8 @@ namespace Edition
         Remplissage,  // flood the connected cells of the same content
         Remplacement, // replace every cell of the clicked content
         Gomme,        // paint empty cells
-        Depart        // move the start cell
+        Depart,       // move the start cell
+        Autotuilage   // paint a material, its tiles and its neighbours' fitted
     };
     struct DescriptionOutil
     {

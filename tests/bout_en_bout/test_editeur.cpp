@@ -131,14 +131,14 @@ TEST(EditeurBoutEnBout, PaintUndoRedoSaveChangesExactlyThatCellThenPlaysAndComes
     EXPECT_EQ(Differences(avant, apres), 0);
     EXPECT_EQ(PixelsCapuche(apres, 180, 330, 270, 420), PixelsCapuche(avant, 180, 330, 270, 420));
 
-    // The picture of the README: further down the level, with the grid and
-    // a tile picked with a right click.
+    // Further down the level, with the grid and a tile picked with a right
+    // click (the README picture is taken by the live check's test).
     editeur.Taper("g");
     Sortie("xdotool mousemove --window " + editeur.Fenetre() + " 300 300 click --delay 40 --repeat 13 5 2>/dev/null");
     editeur.Cliquer(7 * 64 + 20, 6 * 64 + 20, 3);
     Patienter(800);
     ImageRGBA image;
-    ASSERT_TRUE(editeur.CapturerFenetre(std::filesystem::absolute("capture-editeur.png").string(), image));
+    ASSERT_TRUE(editeur.CapturerFenetre(std::filesystem::absolute("capture-editeur-grille.png").string(), image));
 
     // Saved: quitting does not ask.
     editeur.Taper("ctrl+q");
