@@ -307,6 +307,15 @@ namespace Edition
             else
                 TouchePressee(e.key.keysym);
             break;
+        case SDL_KEYUP:
+            if (e.key.keysym.sym == SDLK_F11)
+                f11Tenue_ = false;
+            break;
+        case SDL_ACTIVEEVENT:
+            // The keyboard focus gone: its key-up may never come.
+            if (e.active.gain == 0 && (e.active.state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)) != 0)
+                f11Tenue_ = false;
+            break;
         case SDL_MOUSEBUTTONDOWN:
             if (dialogue_ == Dialogue::Aucun && !aide_)
                 BoutonPresse(e.button.button, e.button.x, e.button.y);
@@ -475,7 +484,11 @@ namespace Edition
             Jouer(maj);
             break;
         case SDLK_F11:
-            PleinEcran();
+            // Each switch takes a while: a held key's repeats would switch
+            // again and again, no frame ever reaching the screen.
+            if (!f11Tenue_)
+                PleinEcran();
+            f11Tenue_ = true;
             break;
         case SDLK_v:
             calqueAtteinte_ = !calqueAtteinte_;

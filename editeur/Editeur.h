@@ -150,6 +150,7 @@ namespace Edition
         Autotuile::Matiere matiere_ = Autotuile::Matiere::Sol;
         bool nouveau_ = false;            // a new file, not yet written
         bool fin_ = false;
+        bool f11Tenue_ = false; // key repeat sends more presses of a held F11: one switch per press
         int largeurFenetre_ = 1024, hauteurFenetre_ = 720;
     };
 }

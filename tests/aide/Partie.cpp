@@ -140,3 +140,25 @@ int PartieJeu::AttendreFin(int ms)
         statut_ = statut;
     return statut;
 }
+
+std::string Geometrie(const std::string& fenetre)
+{
+    return Sortie("xdotool getwindowgeometry " + fenetre + " 2>/dev/null | sed -n 's/.*Geometry: //p'");
+}
+
+std::string TailleEcran()
+{
+    const std::string ecran = Sortie("xdotool getdisplaygeometry");
+    return ecran.substr(0, ecran.find(' ')) + "x" + ecran.substr(ecran.find(' ') + 1);
+}
+
+bool AttendreGeometrie(const std::string& fenetre, const std::string& taille)
+{
+    for (int essai = 0; essai < 100; ++essai)
+    {
+        if (Geometrie(fenetre) == taille)
+            return true;
+        Patienter(100);
+    }
+    return false;
+}

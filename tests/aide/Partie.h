@@ -55,6 +55,12 @@ private:
     int statut_ = -1;
 };
 
+// A window's size as xdotool gives it ("1280x720"), and the screen's.
+std::string Geometrie(const std::string& fenetre);
+std::string TailleEcran();
+// Waits (10 s at most) for the window to take a size: the window manager takes its time.
+bool AttendreGeometrie(const std::string& fenetre, const std::string& taille);
+
 // The folder that holds the game binary under test.
 std::string DossierJeu();
 // Waits on the real clock (for another process, never for the game's clock).

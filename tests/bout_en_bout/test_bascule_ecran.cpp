@@ -15,29 +15,6 @@
 
 namespace
 {
-    std::string Geometrie(const std::string& fenetre)
-    {
-        return Sortie("xdotool getwindowgeometry " + fenetre + " 2>/dev/null | sed -n 's/.*Geometry: //p'");
-    }
-
-    std::string TailleEcran()
-    {
-        const std::string ecran = Sortie("xdotool getdisplaygeometry");
-        return ecran.substr(0, ecran.find(' ')) + "x" + ecran.substr(ecran.find(' ') + 1);
-    }
-
-    // Waits for the window to take a size (the window manager takes its time).
-    bool AttendreGeometrie(const std::string& fenetre, const std::string& taille)
-    {
-        for (int essai = 0; essai < 100; ++essai)
-        {
-            if (Geometrie(fenetre) == taille)
-                return true;
-            Patienter(100);
-        }
-        return false;
-    }
-
     // The picture of `image` at `largeur` x `hauteur`, each pixel taken from
     // the nearest one (the game stretches its 800x600 view over the surface).
     ImageRGBA Reduire(const ImageRGBA& image, int largeur, int hauteur)

@@ -228,3 +228,62 @@ TEST(EditeurBoutEnBout, AnAutosaveLeftBehindIsOfferedBackAtTheNextStart)
     editeur.Taper("ctrl+q");
     EXPECT_EQ(editeur.AttendreFin(20000), 0);
 }
+
+namespace
+{
+    // Share of the map area (left of the palette, above the status lines)
+    // left in the clear colour (yellow) or in nothing drawn at all (white):
+    // a frame that never reached the screen.
+    double PartNonDessinee(const ImageRGBA& image)
+    {
+        long vides = 0, n = 0;
+        for (int y = 0; y < image.Hauteur - 80; y += 2)
+            for (int x = 0; x < image.Largeur - 224; x += 2, ++n)
+            {
+                const uint8_t* p = image.Pixel(x, y);
+                vides += p[0] == 255 && p[1] == 255 && (p[2] == 0 || p[2] == 255);
+            }
+        return n > 0 ? static_cast<double>(vides) / static_cast<double>(n) : 1.0;
+    }
+}
+
+TEST(EditeurBoutEnBout, F11GoesFullScreenAndBackToTheWindowStillDrawingTheLevel)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    DossierTemporaire dossier;
+    const std::string fichier = dossier / "Map1.map";
+    EcrireFichier(fichier, LireTexte(DossierJeu() + "/Data/Maps/Map1.map"));
+    PartieJeu editeur(EditeurSur(fichier));
+    ASSERT_TRUE(editeur.FenetreVisible()) << "the editor's window never appeared";
+    // The first frames at the window's own size (a loaded machine takes its time).
+    ImageRGBA avant;
+    const std::string premiere = std::filesystem::absolute("capture-editeur-f11-0.png").string();
+    for (int essai = 0; essai < 50 && (!editeur.CapturerFenetre(premiere, avant) || PartNonDessinee(avant) >= 0.01); ++essai)
+        Patienter(100);
+    ASSERT_LT(PartNonDessinee(avant), 0.01);
+    const std::string fenetre = Geometrie(editeur.Fenetre()), ecran = TailleEcran();
+    ASSERT_NE(fenetre, ecran) << "the window already covers the screen: nothing to switch";
+
+    // F11 held a while, as a hand does: its repeats must not switch again.
+    // Each switch is looked at once the window has its new size and the
+    // window manager has had time to settle it: it must keep that size and
+    // show the level over the whole of it.
+    const std::string tailles[2] = {ecran, fenetre};
+    for (int bascule = 1; bascule <= 2; ++bascule)
+    {
+        const std::string& taille = tailles[bascule - 1];
+        editeur.Appuyer("F11");
+        Patienter(1000);
+        editeur.Relacher("F11");
+        ASSERT_TRUE(AttendreGeometrie(editeur.Fenetre(), taille)) << Geometrie(editeur.Fenetre());
+        Patienter(500);
+        EXPECT_EQ(Geometrie(editeur.Fenetre()), taille) << "switch " << bascule;
+        ImageRGBA image;
+        const std::string capture = "capture-editeur-f11-" + std::to_string(bascule) + ".png";
+        ASSERT_TRUE(editeur.CapturerFenetre(std::filesystem::absolute(capture).string(), image));
+        EXPECT_EQ(std::to_string(image.Largeur) + "x" + std::to_string(image.Hauteur), taille);
+        EXPECT_LT(PartNonDessinee(image), 0.01) << "switch " << bascule << ": " << capture;
+    }
+    editeur.Taper("ctrl+q");
+    EXPECT_EQ(editeur.AttendreFin(20000), 0);
+}
