@@ -278,9 +278,19 @@ TEST(EditeurBoutEnBout, F11GoesFullScreenAndBackToTheWindowStillDrawingTheLevel)
         ASSERT_TRUE(AttendreGeometrie(editeur.Fenetre(), taille)) << Geometrie(editeur.Fenetre());
         Patienter(500);
         EXPECT_EQ(Geometrie(editeur.Fenetre()), taille) << "switch " << bascule;
+        // The first frames at the new size may be slow to come (a sanitized
+        // build, a loaded machine): wait for a drawn one, within bounds.
         ImageRGBA image;
         const std::string capture = "capture-editeur-f11-" + std::to_string(bascule) + ".png";
-        ASSERT_TRUE(editeur.CapturerFenetre(std::filesystem::absolute(capture).string(), image));
+        bool capturee = false;
+        for (int essai = 0; essai < 50; ++essai)
+        {
+            capturee = editeur.CapturerFenetre(std::filesystem::absolute(capture).string(), image);
+            if (capturee && PartNonDessinee(image) < 0.01)
+                break;
+            Patienter(100);
+        }
+        ASSERT_TRUE(capturee);
         EXPECT_EQ(std::to_string(image.Largeur) + "x" + std::to_string(image.Hauteur), taille);
         EXPECT_LT(PartNonDessinee(image), 0.01) << "switch " << bascule << ": " << capture;
     }
