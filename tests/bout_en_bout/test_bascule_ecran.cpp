@@ -93,11 +93,19 @@ TEST(BasculeEcran, F11GoesToAWindowAndBackKeepingTheLevelAndTheCharacter)
     // The window lies whole on the screen, centred.
     {
         int x = -1, y = -1, l = 0, h = 0;
-        std::istringstream position(Sortie("xdotool getwindowgeometry --shell " + partie.Fenetre() +
-                                           " | sed -n 's/^[XY]=//p'"));
         std::istringstream bureau(Sortie("xdotool getdisplaygeometry"));
-        position >> x >> y;
         bureau >> l >> h;
+        // The window manager may place the window a moment after its size
+        // has changed (slow under the sanitizers): a bounded wait.
+        for (int essai = 0; essai < 30; ++essai)
+        {
+            std::istringstream position(Sortie("xdotool getwindowgeometry --shell " + partie.Fenetre() +
+                                               " | sed -n 's/^[XY]=//p'"));
+            position >> x >> y;
+            if (std::abs(x - (l - 800) / 2) <= 40)
+                break;
+            Patienter(100);
+        }
         EXPECT_GE(x, 0);
         EXPECT_GE(y, 0);
         EXPECT_LE(x + 800, l);
