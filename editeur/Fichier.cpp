@@ -266,7 +266,7 @@ namespace Edition
         Identite nouvelle;
         nouvelle.Proprietaire = ::geteuid();
         nouvelle.Groupe = ::getegid();
-        nouvelle.Mode = ModeNouveau();
+        nouvelle.Mode = usage == Emploi::Privee ? 0600 : ModeNouveau();
         bool reussi = EcrireTout(fd, octets);
         if (reussi)
             reussi = DonnerIdentite(fd, identite != nullptr ? *identite : nouvelle,

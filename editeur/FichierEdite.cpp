@@ -164,14 +164,14 @@ namespace Edition
         return o;
     }
 
-    EtatDisque CFichierEdite::Verifier()
+    EtatDisque CFichierEdite::Verifier(bool lire)
     {
         struct stat etat;
         if (::stat(reel_.c_str(), &etat) != 0)
             return empreinte_.Existe ? EtatDisque::Supprime : EtatDisque::Inchange;
         if (!empreinte_.Existe)
             return EtatDisque::Apparu;
-        if (etat.st_dev == empreinte_.Peripherique && etat.st_ino == empreinte_.Inode &&
+        if (!lire && etat.st_dev == empreinte_.Peripherique && etat.st_ino == empreinte_.Inode &&
             etat.st_size == empreinte_.Taille && etat.st_mtim.tv_sec == empreinte_.Modification.tv_sec &&
             etat.st_mtim.tv_nsec == empreinte_.Modification.tv_nsec)
             return EtatDisque::Inchange;
@@ -206,7 +206,7 @@ namespace Edition
         const bool meme = reel == reel_;
         if (meme)
         {
-            p.Disque = Verifier();
+            p.Disque = Verifier(true);
             if (illisible_ && p.Disque == EtatDisque::Inchange)
             {
                 p.Illisible = true;

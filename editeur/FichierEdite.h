@@ -86,9 +86,11 @@ namespace Edition
         // The file the path names, past its links.
         const std::string& CheminReel() const { return reel_; }
 
-        // Has the file changed on disk? Cheap when it has not (one stat); a
-        // file rewritten with the same bytes counts as unchanged.
-        EtatDisque Verifier();
+        // Has the file changed on disk? Cheap when it has not (one stat), for
+        // the idle check; `lire` compares the bytes whatever the stat says (a
+        // change within the file system's clock tick), as saving does. A file
+        // rewritten with the same bytes counts as unchanged.
+        EtatDisque Verifier(bool lire = false);
 
         Preparation Preparer(const std::string& cible);
         // Saves `octets` to `cible` (the file itself or a save as), asking

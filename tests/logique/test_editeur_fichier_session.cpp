@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -62,6 +63,16 @@ TEST(EditeurFichierSession, AChangeMadeElsewhereIsNoticedAndNeverOverwrittenUnas
     // The same bytes written again are no change.
     EcrireFichier(carte, Carte('b'));
     EXPECT_EQ(f.Verifier(), EtatDisque::Inchange);
+
+    // A change of the same size within the clock's tick escapes the idle
+    // check's stat, never the check before saving.
+    struct stat avant;
+    ASSERT_EQ(::stat(carte.c_str(), &avant), 0);
+    EcrireFichier(carte, Carte('m'));
+    const timespec temps[2] = {avant.st_atim, avant.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, carte.c_str(), temps, 0), 0);
+    EXPECT_EQ(f.Verifier(), EtatDisque::Inchange);
+    EXPECT_EQ(f.Preparer(carte).Disque, EtatDisque::Modifie);
 
     EcrireFichier(carte, "EDITED ELSEWHERE\n" + Carte('b'));
     EXPECT_EQ(f.Verifier(), EtatDisque::Modifie);
