@@ -296,7 +296,7 @@ TEST(EditeurFichierSession, AFileTheLoaderCannotReadIsNeverSavedOverUnasked)
     ASSERT_TRUE(o.Reussi);
     EXPECT_TRUE(o.Illisible);
     ASSERT_FALSE(o.Pertes.empty());
-    EXPECT_NE(o.Pertes[0].find("92 x 25"), std::string::npos) << o.Pertes[0];
+    EXPECT_NE(o.Pertes[0].find("92 x 25 with 10 bonuses"), std::string::npos) << o.Pertes[0];
     EXPECT_NE(o.Pertes[0].find("CR alone"), std::string::npos) << o.Pertes[0];
     const Preparation p = f.Preparer(carte);
     EXPECT_TRUE(p.Illisible);
