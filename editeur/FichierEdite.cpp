@@ -152,10 +152,19 @@ namespace Edition
     {
         std::string erreur;
         Edition::CheminReel(chemin_, reel_, erreur);
-        Ouverture o = OuvrirCarte(chemin_);
-        if (!o.Reussi)
-            return o;
-        empreinte_ = PrendreEmpreinte(reel_, &octetsTrouves_);
+        // The level and the fingerprint are of the same bytes: a file changed
+        // while it is read is read again.
+        Ouverture o;
+        for (int essai = 0; essai < 3; ++essai)
+        {
+            const Empreinte avant = PrendreEmpreinte(reel_);
+            o = OuvrirCarte(chemin_);
+            if (!o.Reussi)
+                return o;
+            empreinte_ = PrendreEmpreinte(reel_, &octetsTrouves_);
+            if (empreinte_ == avant)
+                break;
+        }
         trouve_ = empreinte_.Existe;
         enregistre_ = octetsTrouves_;
         illisible_ = o.Illisible;

@@ -96,15 +96,6 @@ namespace Edition
                a.Somme == b.Somme;
     }
 
-    Empreinte EmpreinteDe(const std::string& chemin, const std::string& octets)
-    {
-        Empreinte e;
-        struct stat etat;
-        if (::stat(chemin.c_str(), &etat) == 0)
-            Remplir(e, etat, octets);
-        return e;
-    }
-
     Empreinte PrendreEmpreinte(const std::string& chemin, std::string* octets)
     {
         Empreinte e;

@@ -24,8 +24,6 @@ namespace Edition
     };
     bool operator==(const Empreinte& a, const Empreinte& b);
     inline bool operator!=(const Empreinte& a, const Empreinte& b) { return !(a == b); }
-    // The fingerprint of `octets` as the file `chemin` (a link is followed).
-    Empreinte EmpreinteDe(const std::string& chemin, const std::string& octets);
     // Reads the file the path names (a link's target) and fingerprints it.
     Empreinte PrendreEmpreinte(const std::string& chemin, std::string* octets = nullptr);
     // One line for files of the autosave, and back.
