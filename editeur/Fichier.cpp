@@ -25,20 +25,6 @@ namespace Edition
             return quoi + ": " + std::strerror(errno);
         }
 
-        std::string Dossier(const std::string& chemin)
-        {
-            const size_t barre = chemin.rfind('/');
-            if (barre == std::string::npos)
-                return ".";
-            return barre == 0 ? "/" : chemin.substr(0, barre);
-        }
-
-        std::string Base(const std::string& chemin)
-        {
-            const size_t barre = chemin.rfind('/');
-            return barre == std::string::npos ? chemin : chemin.substr(barre + 1);
-        }
-
         // Writes everything, through the replaceable write.
         bool EcrireTout(int fd, const std::string& octets)
         {
@@ -60,33 +46,6 @@ namespace Edition
             return true;
         }
 
-        // The whole file, with no size limit (the previous version of a level
-        // the editor made may be larger than the checker reads).
-        bool LireTout(const std::string& chemin, std::string& octets)
-        {
-            const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd < 0)
-                return false;
-            octets.clear();
-            char tampon[65536];
-            ssize_t n;
-            while ((n = ::read(fd, tampon, sizeof tampon)) != 0)
-            {
-                if (n < 0)
-                {
-                    if (errno == EINTR)
-                        continue;
-                    const int e = errno;
-                    ::close(fd);
-                    errno = e;
-                    return false;
-                }
-                octets.append(tampon, static_cast<size_t>(n));
-            }
-            ::close(fd);
-            return true;
-        }
-
         size_t CompterBonus(const CMap& carte, int largeur, int hauteur)
         {
             size_t n = 0;
@@ -94,6 +53,31 @@ namespace Edition
                 if (b.CaseX >= 0 && b.CaseY >= 0 && b.CaseX < largeur && b.CaseY < hauteur)
                     ++n;
             return n;
+        }
+
+        // What saving a new level over a file the loader cannot read replaces.
+        std::vector<std::string> CeQuiSePerd(const std::string& octets, const Niveau& nouveau)
+        {
+            std::vector<std::string> pertes;
+            const size_t lignes = static_cast<size_t>(std::count(octets.begin(), octets.end(), '\n'));
+            const size_t retours = static_cast<size_t>(std::count(octets.begin(), octets.end(), '\r'));
+            // A file whose lines end with CR alone holds a level the game cannot read.
+            std::string essai = octets;
+            if (lignes == 0 && retours > 0)
+                std::replace(essai.begin(), essai.end(), '\r', '\n');
+            CMap carte;
+            carte.AnalyseContenu(OutilCarte::Normaliser(essai).Contenu);
+            const int largeur = std::min(carte.Largeur, static_cast<int>(std::min<size_t>(carte.Cases.size(), INT_MAX)));
+            if (largeur > 0 && carte.Hauteur > 0)
+                pertes.push_back("the file holds a level of " + std::to_string(largeur) + " x " +
+                                 std::to_string(carte.Hauteur) + " with " +
+                                 std::to_string(CompterBonus(carte, largeur, carte.Hauteur)) +
+                                 " bonuses that the game cannot read" +
+                                 (lignes == 0 && retours > 0 ? " (its lines end with CR alone)" : ""));
+            pertes.push_back("its " + std::to_string(octets.size()) + " bytes in " +
+                             std::to_string(std::max(lignes, retours) + (octets.back() != '\n' && octets.back() != '\r')) + " lines are replaced by the new level of " +
+                             std::to_string(nouveau.Largeur) + " x " + std::to_string(nouveau.Hauteur) + " shown");
+            return pertes;
         }
     }
 
@@ -132,8 +116,7 @@ namespace Edition
 
         // The file's style: its header as it stands, and CR LF when most of
         // its line ends are.
-        const size_t crochet = octets.find('[');
-        o.Format.Entete = octets.substr(0, crochet == std::string::npos ? octets.size() : crochet);
+        o.Format.Entete = octets.substr(0, FinEntete(octets));
         const size_t lf = static_cast<size_t>(std::count(octets.begin(), octets.end(), '\n'));
         o.Format.CrLf = lf > 0 && texte.NombreCrLf * 2 >= lf;
 
@@ -176,6 +159,11 @@ namespace Edition
         {
             o.Carte = NouveauNiveau();
             o.Changements.push_back("the file holds no grid the game can read: the editor starts from a new level");
+            if (octets.find_first_not_of(" \t\r\n") != std::string::npos)
+            {
+                o.Illisible = true;
+                o.Pertes = CeQuiSePerd(octets, o.Carte);
+            }
             return o;
         }
 
@@ -254,58 +242,37 @@ namespace Edition
         return AnalyserCarte(octets, chemin);
     }
 
-    bool EnregistrerAtomique(const std::string& cheminDonne, const std::string& octets, bool copie,
-                             std::string& erreur)
+    size_t FinEntete(const std::string& octets)
     {
-        // A link is followed: its target is replaced, the link stays.
-        std::string chemin = cheminDonne;
-        struct stat etat;
-        if (::lstat(chemin.c_str(), &etat) == 0 && S_ISLNK(etat.st_mode))
-        {
-            char* reel = ::realpath(chemin.c_str(), nullptr);
-            if (reel != nullptr)
-            {
-                chemin = reel;
-                std::free(reel);
-            }
-        }
-        const bool existe = ::stat(chemin.c_str(), &etat) == 0;
-        if (existe && S_ISDIR(etat.st_mode))
-        {
-            erreur = chemin + ": is a folder";
-            return false;
-        }
+        // The loader cuts the text at every '[': a section is a name closed by
+        // ']'. Only the two it reads end the header.
+        for (size_t i = octets.find('['); i != std::string::npos; i = octets.find('[', i + 1))
+            if (octets.compare(i + 1, 6, "Infos]") == 0 || octets.compare(i + 1, 4, "Map]") == 0)
+                return i;
+        return octets.size();
+    }
 
-        if (existe && copie)
-        {
-            std::string avant;
-            if (!LireTout(chemin, avant))
-            {
-                erreur = Erreur("cannot read the previous version " + chemin);
-                return false;
-            }
-            if (!EnregistrerAtomique(chemin + "~", avant, false, erreur))
-                return false;
-        }
-
-        std::string temporaire = Dossier(chemin) + "/." + Base(chemin) + ".XXXXXX";
+    bool EcrireRemplacant(const std::string& chemin, const std::string& octets, const Identite* identite,
+                          Emploi usage, std::string& erreur, std::vector<std::string>& manques)
+    {
+        std::string temporaire = DossierDe(chemin) + "/." + NomSeul(chemin) + ".XXXXXX";
+        // Made private (0600) from the start: nobody reads it before its mode is set.
         const int fd = ::mkstemp(&temporaire[0]);
         if (fd < 0)
         {
-            erreur = Erreur("cannot write in " + Dossier(chemin));
+            erreur = Erreur("cannot write in " + DossierDe(chemin));
             return false;
         }
-        // The new file keeps the old one's permissions (a new one gets the usual ones).
-        mode_t mode = 0666;
-        if (existe)
-            mode = etat.st_mode & 07777;
-        else
-        {
-            const mode_t masque = ::umask(0);
-            ::umask(masque);
-            mode &= ~masque;
-        }
-        bool reussi = EcrireTout(fd, octets) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+        Identite nouvelle;
+        nouvelle.Proprietaire = ::geteuid();
+        nouvelle.Groupe = ::getegid();
+        nouvelle.Mode = usage == Emploi::Privee ? 0600 : ModeNouveau();
+        bool reussi = EcrireTout(fd, octets);
+        if (reussi)
+            reussi = DonnerIdentite(fd, identite != nullptr ? *identite : nouvelle,
+                                    identite != nullptr ? usage : (usage == Emploi::Privee ? usage : Emploi::Remplacant),
+                                    manques) &&
+                     ::fsync(fd) == 0;
         if (!reussi)
             erreur = Erreur("cannot write " + chemin);
         const int e = errno;
@@ -326,13 +293,80 @@ namespace Edition
             return false;
         }
         // The rename itself reaches the disk with the folder.
-        const int dossier = ::open(Dossier(chemin).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int dossier = ::open(DossierDe(chemin).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dossier >= 0)
         {
             ::fsync(dossier);
             ::close(dossier);
         }
         return true;
+    }
+
+    bool EcrireEnPlace(const std::string& chemin, const std::string& octets, std::string& erreur)
+    {
+        const int fd = ::open(chemin.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+        {
+            erreur = Erreur("cannot write " + chemin);
+            return false;
+        }
+        bool reussi = EcrireTout(fd, octets) && ::ftruncate(fd, static_cast<off_t>(octets.size())) == 0 &&
+                      ::fsync(fd) == 0;
+        if (!reussi)
+            erreur = Erreur("cannot write " + chemin);
+        if (::close(fd) != 0 && reussi)
+        {
+            reussi = false;
+            erreur = Erreur("cannot write " + chemin);
+        }
+        return reussi;
+    }
+
+    bool EnregistrerAtomique(const std::string& cheminDonne, const std::string& octets, bool copie,
+                             std::string& erreur)
+    {
+        // A link is followed: its target is replaced (or made), the link stays.
+        std::string chemin;
+        if (!CheminReel(cheminDonne, chemin, erreur))
+            return false;
+        struct stat etat;
+        const bool existe = ::stat(chemin.c_str(), &etat) == 0;
+        if (existe && S_ISDIR(etat.st_mode))
+        {
+            erreur = chemin + ": is a folder";
+            return false;
+        }
+        Identite identite;
+        bool connue = false;
+        std::string avant;
+        if (existe)
+        {
+            const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
+            connue = fd >= 0 && LireIdentite(fd, identite);
+            if (fd >= 0)
+                ::close(fd);
+            if (copie && !LireEntier(chemin, avant))
+            {
+                erreur = Erreur("cannot read the previous version " + chemin);
+                return false;
+            }
+        }
+        std::vector<std::string> manques;
+        if (existe && copie)
+        {
+            const std::string cheminCopie = chemin + "~";
+            struct stat etatCopie;
+            if (::lstat(cheminCopie.c_str(), &etatCopie) == 0 && !S_ISREG(etatCopie.st_mode) &&
+                !S_ISLNK(etatCopie.st_mode))
+            {
+                erreur = cheminCopie + (S_ISDIR(etatCopie.st_mode) ? " is a folder" : " is not a plain file") +
+                         ": the previous version cannot be kept there; rename it or save elsewhere";
+                return false;
+            }
+            if (!EcrireRemplacant(cheminCopie, avant, connue ? &identite : nullptr, Emploi::Copie, erreur, manques))
+                return false;
+        }
+        return EcrireRemplacant(chemin, octets, connue ? &identite : nullptr, Emploi::Remplacant, erreur, manques);
     }
 
     std::string CheminAutosave(const std::string& chemin)
@@ -346,7 +380,7 @@ namespace Edition
         if (!OutilCarte::LireFichier(CheminAutosave(chemin), octets, erreur))
             return false;
         std::string fichier;
-        if (LireTout(chemin, fichier) && fichier == octets)
+        if (LireEntier(chemin, fichier) && fichier == octets)
         {
             // Nothing to give back: the file already holds it.
             SupprimerAutosave(chemin);

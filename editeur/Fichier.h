@@ -3,6 +3,7 @@
 // loader ignores or reads differently, as corvella-carte check reports it),
 // writing it back in the file's own style, saving without ever losing the old
 // version, and the autosave kept beside it.
+#include "Identite.h"
 #include "Niveau.h"
 
 #include <string>
@@ -35,6 +36,11 @@ namespace Edition
         std::vector<std::string> Constats;
         // What saving will change in the file (empty when it writes it back as it is).
         std::vector<std::string> Changements;
+        // The file holds something the game's loader does not read as a level:
+        // saving over it replaces that, which `Pertes` describes, with the new
+        // level. Saving asks first.
+        bool Illisible = false;
+        std::vector<std::string> Pertes;
     };
 
     // Reads a level from the bytes of a map file; `nom` names it in messages.
@@ -44,12 +50,31 @@ namespace Edition
     // with a message.
     Ouverture OuvrirCarte(const std::string& chemin);
 
+    // Where the text before the first section ends: the first "[Infos]" or
+    // "[Map]", the sections the loader reads (other bracketed text before them
+    // is the header's, as it stands).
+    size_t FinEntete(const std::string& octets);
+
     // Writes `octets` to `chemin` without a moment where the file is missing or
     // half written: a temporary file beside it is written, flushed to disk and
     // renamed over it. With `copie`, the previous version is first kept as
     // `chemin~`. On failure the old file is untouched and `erreur` says why.
+    // A link is followed to its target, even one that does not exist yet; a
+    // link named `chemin~` is replaced, never followed. The new file and the
+    // copy keep the old one's identity as far as this user may.
     bool EnregistrerAtomique(const std::string& chemin, const std::string& octets, bool copie,
                              std::string& erreur);
+
+    // The same write to the file `chemin` names, with no link followed: the
+    // new file takes `identite` (the file's own, or null for a new file's
+    // usual permissions) as `usage` says; what could not be kept is added to
+    // `manques`.
+    bool EcrireRemplacant(const std::string& chemin, const std::string& octets, const Identite* identite,
+                          Emploi usage, std::string& erreur, std::vector<std::string>& manques);
+    // Writes over the file's own bytes, which keeps everything it is (owner,
+    // links, attributes), for a folder that cannot take a new file: not
+    // atomic, so a copy of the file must be kept first.
+    bool EcrireEnPlace(const std::string& chemin, const std::string& octets, std::string& erreur);
 
     // The autosave of a file, beside it.
     std::string CheminAutosave(const std::string& chemin);
