@@ -1,8 +1,9 @@
 #!/bin/sh
-# Starts the level editor on the designer's own copy of the level (see
-# dossier-utilisateur.sh), made from the installed level on first use; the
-# installed files are never written. A FILE given on the command line is
-# edited instead, found from the folder the editor was started in.
+# Starts the level editor (the program under libexec/corvella/) on the
+# designer's own copy of the level (see dossier-utilisateur.sh), made from the
+# installed level on first use; the installed files are never written. A FILE
+# given on the command line is edited instead, found from the folder the editor
+# was started in.
 ici=$(dirname "$(readlink -f "$0")")
 donnees="$ici/../share/corvella"
 editeur="$ici/../libexec/corvella/corvella-editeur"
