@@ -149,20 +149,35 @@ for f in "$niveaux/autre.map" "$niveaux/enorme.map" "$niveaux" /nonexistent.map;
 done
 echo "the thumbnailer draws nothing, quietly, for what is not a level it can draw"
 
-etape "play from another folder"
+# The menu's entries: their command lines, run as a desktop runs them (the
+# file's field code given the arguments, the session's PATH with the games).
+menu() { # ENTRY NAME
+  local ligne
+  ligne=$(sed -n 's/^Exec=//p' "$prefixe/share/applications/$1")
+  case "$ligne" in
+    *" %f") ;;
+    *) echec "$1 does not take a file: Exec=$ligne" ;;
+  esac
+  printf '#!/bin/sh\nPATH="%s:$PATH"\nexec %s "$@"\n' "$prefixe/games" "${ligne% %f}" > "$ailleurs/$2"
+  chmod +x "$ailleurs/$2"
+}
+menu example.corvella.Corvella.desktop menu-corvella
+menu example.corvella.CorvellaEditeur.desktop menu-corvella-editeur
+
+etape "play from another folder, from the menu's entry"
 cd "$ailleurs"
-"$racine/scripts/sous-affichage.sh" "$racine/scripts/lancer-et-quitter.sh" "$lanceur"
+"$racine/scripts/sous-affichage.sh" "$racine/scripts/lancer-et-quitter.sh" "$ailleurs/menu-corvella"
 echo "the installed game started from $(pwd) and quit with status 0"
 
-etape "corvella FILE"
-"$racine/scripts/sous-affichage.sh" "$racine/scripts/jouer-un-niveau.sh" "$lanceur"
+etape "corvella FILE, from the menu's entry"
+"$racine/scripts/sous-affichage.sh" "$racine/scripts/jouer-un-niveau.sh" "$ailleurs/menu-corvella"
 
-etape "edit and play as a designer"
+etape "edit (from the menu's entry) and play as a designer"
 temoin="$ailleurs/temoin"
 touch "$temoin"
 sleep 1 # a write after this shows as newer than the stamp
 "$racine/scripts/sous-affichage.sh" "$racine/scripts/editer-et-jouer.sh" \
-  "$prefixe/games/corvella-editeur" "$lanceur" "$installe/Data/Maps/Map1.map"
+  "$ailleurs/menu-corvella-editeur" "$lanceur" "$installe/Data/Maps/Map1.map"
 ecrits=$(find "$(readlink -f "$installe")" -newer "$temoin" | head -5)
 if [ -n "$ecrits" ]; then
   echec "the installed files were written: $ecrits"
