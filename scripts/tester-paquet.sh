@@ -80,7 +80,7 @@ if [ "$(id -u)" -eq 0 ] && [ "${CORVELLA_PAQUET_RACINE:-}" = "" ]; then
 else
   # What the triggers do, by hand, on the unpacked tree.
   prefixe="$usr"
-  update-mime-database "$usr/share/mime"
+  update-mime-database "$usr/share/mime" 2>/dev/null # not in the search path: it says so
   update-desktop-database "$usr/share/applications"
   donnees_xdg="$usr/share:/usr/share"
 fi
@@ -125,6 +125,9 @@ echo "xdg-mime query default application/x-corvella-level: $defaut"
 etape "thumbnailer"
 vignette="$prefixe/share/thumbnailers/corvella.thumbnailer"
 commande=$(sed -n 's/^Exec=//p' "$vignette")
+if [ "$prefixe" != /usr ]; then
+  commande=${commande//\/usr\//$prefixe/} # the unpacked tree in place of /usr
+fi
 grep -q "^MimeType=application/x-corvella-level;" "$vignette" || echec "the thumbnailer does not name the level type"
 vignetter() { # SIZE INPUT OUTPUT, as a file manager runs the command line
   local c=${commande//%s/$1}
