@@ -21,8 +21,9 @@ echec() {
 
 etape "tools"
 "$racine/scripts/dependances.sh"
+# mimetype (File::MimeInfo) answers xdg-mime without a desktop session, gio under GNOME.
 outils=(dpkg-dev fakeroot file lintian appstream desktop-file-utils shared-mime-info xdg-utils
-        libfile-mimeinfo-perl man-db)
+        libfile-mimeinfo-perl libglib2.0-bin man-db procps)
 manquants=()
 for p in "${outils[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || manquants+=("$p")
@@ -91,13 +92,18 @@ export HOME="$ailleurs/maison"
 mkdir -p "$HOME"
 
 etape "manual pages and --help"
-MANPATH="$prefixe/share/man" man -w corvella | grep -q "man6/corvella.6" || echec "man does not find corvella(6)"
-LC_ALL=C MANPATH="$prefixe/share/man" MANWIDTH=80 man corvella 2>/dev/null | grep -q "corvella - a small side-scrolling platform game" ||
+manuels="$prefixe/share/man"
+if [ ! -e "$manuels/man6/corvella.6.gz" ] && grep -rqs '^path-exclude.*/usr/share/man' /etc/dpkg/dpkg.cfg.d; then
+  echo "dpkg is set to leave manual pages out (/etc/dpkg/dpkg.cfg.d): the unpacked pages are read instead"
+  manuels="$usr/share/man"
+fi
+MANPATH="$manuels" man -w corvella | grep -q "man6/corvella.6" || echec "man does not find corvella(6)"
+LC_ALL=C MANPATH="$manuels" MANWIDTH=80 man corvella 2>/dev/null | grep -q "corvella - a small side-scrolling platform game" ||
   echec "man corvella does not show the page"
 sh "$racine/paquet/manuels-et-aide.sh" \
-  "$prefixe/share/man/man6/corvella.6.gz" "$prefixe/games/corvella" \
-  "$prefixe/share/man/man6/corvella-editeur.6.gz" "$prefixe/games/corvella-editeur" \
-  "$prefixe/share/man/man6/corvella-carte.6.gz" "$prefixe/games/corvella-carte"
+  "$manuels/man6/corvella.6.gz" "$prefixe/games/corvella" \
+  "$manuels/man6/corvella-editeur.6.gz" "$prefixe/games/corvella-editeur" \
+  "$manuels/man6/corvella-carte.6.gz" "$prefixe/games/corvella-carte"
 
 etape "level files on the desktop"
 niveaux="$ailleurs/niveaux"
