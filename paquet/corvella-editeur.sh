@@ -11,6 +11,9 @@ if [ ! -d "$donnees/Images" ]; then
   echo "corvella-editeur: cannot find the game's data in $donnees" >&2
   exit 1
 fi
+case "${1:-}" in
+  --help|-h) exec "$editeur" "$1" ;; # no copy of the level made for the help
+esac
 . "$donnees/dossier-utilisateur.sh"
 if ! preparer_copie; then
   echo "corvella-editeur: cannot make your copy of the level in ${utilisateur:-your home folder}" >&2

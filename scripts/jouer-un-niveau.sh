@@ -72,7 +72,7 @@ jouer() {
   local image=$1
   shift
   "$jeu" "$@" &
-  local lanceur=$! f="" partie="" avant=-1 maintenant
+  local lanceur=$! f="" partie="" avant=-1 maintenant=0
   for _ in $(seq 300); do
     f=$(xdotool search --onlyvisible --name '^Corvella$' 2>/dev/null | head -1)
     [ -n "$f" ] && break
@@ -89,6 +89,7 @@ jouer() {
     avant=$maintenant
     sleep 0.4
   done
+  awk -v b="${maintenant:-0}" 'BEGIN { exit !(b > 0.05) }' || echec "the screen stayed black ($*)"
   partie=$(pgrep -P $lanceur | head -1)
   dossier_partie=$(readlink "/proc/${partie:-$lanceur}/cwd")
   xdotool mousemove --window "$f" 50 50 key Escape

@@ -52,6 +52,15 @@ trap 'rm -rf "$ailleurs"' EXIT
 dpkg-deb -x "$paquet" "$ailleurs/deballe"
 usr="$ailleurs/deballe/usr"
 
+# Each program in the package is stripped, and its symbols are in the build
+# folder under its build id.
+for f in $(find "$usr" -type f -exec sh -c 'head -c 4 "$1" | grep -q ELF' sh {} \; -print); do
+  id=$(readelf -n "$f" | sed -n 's/.*Build ID: //p')
+  [ -f "$construction/symboles/.build-id/${id:0:2}/${id:2}.debug" ] || echec "no symbols kept for ${f#$usr/}"
+  ! readelf -S "$f" | grep -q '\.symtab' || echec "${f#$usr/} is not stripped"
+  echo "${f#$usr/}: stripped, symbols in symboles/.build-id/${id:0:2}/${id:2}.debug"
+done
+
 etape "appstreamcli, desktop-file-validate, man"
 metainfo="$usr/share/metainfo/example.corvella.Corvella.metainfo.xml"
 sortie=$(appstreamcli validate --no-net "$metainfo" 2>&1) || { echo "$sortie"; echec "appstreamcli refuses the metadata"; }
