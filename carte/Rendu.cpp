@@ -234,6 +234,28 @@ namespace OutilCarte
         }
     }
 
+    bool EchelleVignette(int largeur, int hauteur, int cote, double& echelle, std::string& erreur)
+    {
+        char tampon[160];
+        if (cote < 1 || cote > VignetteMax)
+        {
+            std::snprintf(tampon, sizeof tampon, "a thumbnail is 1 to %d pixels a side", VignetteMax);
+            erreur = tampon;
+            return false;
+        }
+        if (static_cast<long long>(largeur) * hauteur > CasesVignetteMax)
+        {
+            std::snprintf(tampon, sizeof tampon, "%d by %d cells: too many for a thumbnail (at most %lld)", largeur,
+                          hauteur, CasesVignetteMax);
+            erreur = tampon;
+            return false;
+        }
+        // The longer side takes the asked size; the picture's size is rounded
+        // up from the scale, hence the margin below a whole pixel.
+        echelle = (cote - 1e-6) / (static_cast<double>(std::max(largeur, hauteur)) * CMap::TailleCase);
+        return true;
+    }
+
     ResultatRendu Rendre(const TexteCarte& texte, const OptionsRendu& options, ImageRGBA& image)
     {
         ResultatRendu resultat;
@@ -248,7 +270,9 @@ namespace OutilCarte
                 resultat.Erreur = "the level has no cell (check it with: corvella-carte check)";
                 return resultat;
             }
-            const double echelle = options.Echelle;
+            double echelle = options.Echelle;
+            if (options.Vignette > 0 && !EchelleVignette(largeur, hauteur, options.Vignette, echelle, resultat.Erreur))
+                return resultat;
             if (!(echelle > 0.0) || echelle > 16.0)
             {
                 resultat.Erreur = "the scale must be above 0 and at most 16";

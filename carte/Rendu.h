@@ -15,6 +15,8 @@ namespace OutilCarte
         std::string Images = "Images";  // the game's image folder
         double Echelle = 1.0;           // output pixels per map pixel
         bool Marques = true;            // outline the start cell, mark the bonuses
+        int Vignette = 0;               // above 0: a thumbnail, its longer side this
+                                        // many pixels (the scale is then derived)
     };
 
     struct ResultatRendu
@@ -28,9 +30,19 @@ namespace OutilCarte
     const long long CoteRenduMax = 32768;
     const long long PixelsRenduMax = 1LL << 26;
 
+    // Thumbnails are made by file managers for every level a folder shows:
+    // their work is bounded by the file's size (the analysis' TailleFichierMax)
+    // and by the level's cells, each drawn from a whole 64 x 64 tile image.
+    const int VignetteMax = 1024;               // pixels a side
+    const long long CasesVignetteMax = 65536;   // 256 x 256 cells
+
     // Draws the level of a map text into `image`. Uses and then restores the
     // game's globals.
     ResultatRendu Rendre(const TexteCarte& texte, const OptionsRendu& options, ImageRGBA& image);
+
+    // The scale of a thumbnail `cote` pixels on its longer side, or false and
+    // why: a size out of 1..VignetteMax, a level over CasesVignetteMax cells.
+    bool EchelleVignette(int largeur, int hauteur, int cote, double& echelle, std::string& erreur);
 
     // Colours of the drawing, for whoever reads it back.
     struct Couleur

@@ -2,7 +2,7 @@
 // game's own loader and moves the character with the game's own movement code.
 //
 //   corvella-carte check  [--json] [--no-reach] [--max-states N] [--max-seconds S] FILE
-//   corvella-carte render [--images DIR] [--scale S] [--no-marks] FILE OUT.png
+//   corvella-carte render [--images DIR] [--scale S | --thumbnail N] [--no-marks] FILE OUT.png
 //   corvella-carte replay [--every N] FILE INPUTS
 //   corvella-carte path   [--max-states N] [--max-seconds S] FILE COLUMN ROW
 //
@@ -28,7 +28,7 @@ namespace
 
     const char* const Usage =
         "usage: corvella-carte check  [--json] [--no-reach] [--max-states N] [--max-seconds S] FILE\n"
-        "       corvella-carte render [--images DIR] [--scale S] [--no-marks] FILE OUT.png\n"
+        "       corvella-carte render [--images DIR] [--scale S | --thumbnail N] [--no-marks] FILE OUT.png\n"
         "       corvella-carte replay [--every N] FILE INPUTS\n"
         "       corvella-carte path   [--max-states N] [--max-seconds S] FILE COLUMN ROW\n";
     const char* const Aide =
@@ -39,6 +39,8 @@ namespace
         "        Exit status 0 when clean, 1 with findings, 2 when FILE cannot be read.\n"
         "render  draws the whole level into a PNG file from the game's images\n"
         "        (default folder ./Images), start cell and bonuses marked.\n"
+        "        --thumbnail N: N pixels on the longer side, for levels of at most\n"
+        "        65536 cells.\n"
         "replay  runs the movement headless from timed key presses and prints the\n"
         "        trajectory (every N steps of 5 ms; 0: events only) and the events.\n"
         "        INPUTS lines: '<ms> +right', '<ms> -right', '<ms> end'; '#' comments.\n"
@@ -184,7 +186,7 @@ namespace
     {
         Ligne ligne;
         std::string erreur;
-        if (!Decouper(arguments, {"--images", "--scale"}, {"--no-marks"}, ligne, erreur))
+        if (!Decouper(arguments, {"--images", "--scale", "--thumbnail"}, {"--no-marks"}, ligne, erreur))
             return MauvaisUsage(erreur);
         if (ligne.Noms.size() != 2)
             return MauvaisUsage("render takes a map file and the PNG file to write");
@@ -198,9 +200,19 @@ namespace
                 if (!LireNombre(o.second, 0.001, 16, options.Echelle))
                     return MauvaisUsage("--scale takes a number above 0, at most 16");
             }
+            else if (o.first == "--thumbnail")
+            {
+                double cote = 0;
+                if (!LireNombre(o.second, 1, VignetteMax, cote) || cote != static_cast<int>(cote))
+                    return MauvaisUsage("--thumbnail takes a whole number of pixels, 1 to " +
+                                        std::to_string(VignetteMax));
+                options.Vignette = static_cast<int>(cote);
+            }
             else if (o.first == "--no-marks")
                 options.Marques = false;
         }
+        if (options.Vignette > 0 && options.Echelle != OptionsRendu().Echelle)
+            return MauvaisUsage("--scale and --thumbnail cannot go together");
         TexteCarte texte;
         if (!LireCarte(ligne.Noms[0], texte))
             return Erreur;

@@ -9,6 +9,7 @@ paquets=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libpng-dev zlib1g-dev libacl1-dev
   libgtest-dev
   xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
+  man-db
 )
 manquants=()
 for p in "${paquets[@]}"; do

@@ -7,7 +7,9 @@
 #include "carte/Rendu.h"
 #include "map/Map.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 using namespace EssaisOutilCarte;
 using OutilCarte::Couleur;
@@ -239,4 +241,87 @@ TEST(OutilCarteRenduJeu, TheToolWritesThePicture)
     EXPECT_EQ(Lancer("render " + Guillemets(NiveauLivre()) + " /nonexistent/folder/x.png"), 2);
     EXPECT_EQ(Lancer("render --scale 0 " + Guillemets(NiveauLivre()) + " " + Guillemets(sortie)), 2);
     EXPECT_EQ(Lancer("render /nonexistent.map " + Guillemets(sortie)), 2);
+}
+
+TEST_F(OutilCarteRendu, AThumbnailTakesTheAskedSizeOnItsLongerSide)
+{
+    OptionsRendu options;
+    options.Images = dossier_.Chemin();
+    options.Marques = false;
+    options.Vignette = 100;
+    ImageRGBA image;
+    ASSERT_TRUE(OutilCarte::Rendre(OutilCarte::Normaliser(Niveau), options, image).Reussi);
+    EXPECT_EQ(image.Largeur, 100);
+    EXPECT_EQ(image.Hauteur, 75);
+    EXPECT_TRUE(Vaut(image, 3, 3, Terre));
+    // A tall level: the height takes the size; any size in range, odd ones too.
+    const std::string haut = "[Infos]\nHauteur=5\nLargeur=2\nPosDebutX=1\nPosDebutY=1\n[Map]\nbb\nbb\nbb\nbb\nbb\n";
+    for (const int cote : {1, 7, 128, 257, OutilCarte::VignetteMax})
+    {
+        options.Vignette = cote;
+        ASSERT_TRUE(OutilCarte::Rendre(OutilCarte::Normaliser(haut), options, image).Reussi) << cote;
+        EXPECT_EQ(image.Hauteur, cote);
+        EXPECT_EQ(image.Largeur, std::max(1, (2 * cote + 4) / 5)) << cote;
+    }
+    // One cell at the largest size: the scale stays within what render allows.
+    options.Vignette = OutilCarte::VignetteMax;
+    ASSERT_TRUE(OutilCarte::Rendre(OutilCarte::Normaliser("[Infos]\nHauteur=1\nLargeur=1\n[Map]\nb\n"), options,
+                                   image)
+                    .Reussi);
+    EXPECT_EQ(image.Largeur, OutilCarte::VignetteMax);
+}
+
+TEST_F(OutilCarteRendu, ThumbnailsRefuseLevelsOverTheirBoundOfCells)
+{
+    double echelle = 0;
+    std::string erreur;
+    EXPECT_TRUE(OutilCarte::EchelleVignette(256, 256, 128, echelle, erreur));
+    EXPECT_FALSE(OutilCarte::EchelleVignette(257, 256, 128, echelle, erreur));
+    EXPECT_NE(erreur.find("too many"), std::string::npos) << erreur;
+    EXPECT_FALSE(OutilCarte::EchelleVignette(65537, 1, 128, echelle, erreur));
+    EXPECT_FALSE(OutilCarte::EchelleVignette(1, 1, 0, echelle, erreur));
+    EXPECT_FALSE(OutilCarte::EchelleVignette(1, 1, OutilCarte::VignetteMax + 1, echelle, erreur));
+
+    // Refused before any drawing (drawing it would take seconds).
+    std::string grand = "[Infos]\nHauteur=2\nLargeur=40000\nPosDebutX=1\nPosDebutY=1\n[Map]\n";
+    grand += std::string(40000, 'b') + "\n" + std::string(40000, 'b') + "\n";
+    OptionsRendu options;
+    options.Images = dossier_.Chemin();
+    options.Vignette = 128;
+    ImageRGBA image;
+    const ResultatRendu r = OutilCarte::Rendre(OutilCarte::Normaliser(grand), options, image);
+    EXPECT_FALSE(r.Reussi);
+    EXPECT_NE(r.Erreur.find("40000 by 2 cells"), std::string::npos) << r.Erreur;
+}
+
+TEST(OutilCarteRenduJeu, TheToolMakesThumbnailsAndRefusesWhatItCannot)
+{
+    if (!OutilPresent())
+        GTEST_SKIP() << "./corvella-carte is not in the working folder";
+    DossierTemporaire dossier;
+    const std::string sortie = dossier / "vignette.png";
+    ASSERT_EQ(Lancer("render --thumbnail 256 --no-marks " + Guillemets(NiveauLivre()) + " " + Guillemets(sortie)), 0);
+    ImageRGBA image;
+    ASSERT_TRUE(LirePng(sortie, image));
+    EXPECT_EQ(std::max(image.Largeur, image.Hauteur), 256);
+    EXPECT_EQ(Lancer("render --thumbnail 256 --scale 2 " + Guillemets(NiveauLivre()) + " " + Guillemets(sortie)), 2);
+    EXPECT_EQ(Lancer("render --thumbnail 0 " + Guillemets(NiveauLivre()) + " " + Guillemets(sortie)), 2);
+    EXPECT_EQ(Lancer("render --thumbnail 12.5 " + Guillemets(NiveauLivre()) + " " + Guillemets(sortie)), 2);
+    // A folder, and a file over the checker's size: refused, nothing written.
+    const std::string autre = dossier / "autre.png";
+    EXPECT_EQ(Lancer("render --thumbnail 128 " + Guillemets(dossier.Chemin()) + " " + Guillemets(autre)), 2);
+    const std::string enorme = dossier / "enorme.map";
+    {
+        std::FILE* f = std::fopen(enorme.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("[Infos]\nHauteur=1\nLargeur=1\n[Map]\nb\n", f);
+        std::fseek(f, static_cast<long>(OutilCarte::TailleFichierMax), SEEK_SET);
+        std::fputc('\n', f);
+        std::fclose(f);
+    }
+    EXPECT_EQ(Lancer("render --thumbnail 128 " + Guillemets(enorme) + " " + Guillemets(autre)), 2);
+    std::FILE* f = std::fopen(autre.c_str(), "rb");
+    EXPECT_EQ(f, nullptr);
+    if (f != nullptr)
+        std::fclose(f);
 }

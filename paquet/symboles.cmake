@@ -1,0 +1,35 @@
+# Run by CPack on the staged package, before it is packed (CPACK_PRE_BUILD_SCRIPTS):
+# each program's symbols go to a file of their own, outside the package, named
+# by the program's build id (CPACK_CORVELLA_SYMBOLES/.build-id/xx/yyyy.debug,
+# where gdb finds them with `set debug-file-directory`); the packaged program is
+# stripped, with a link to that file, and loses the compiler's note (.comment).
+find_program(OBJCOPY objcopy REQUIRED)
+find_program(READELF readelf REQUIRED)
+file(GLOB_RECURSE fichiers LIST_DIRECTORIES false "${CPACK_TEMPORARY_DIRECTORY}/*")
+foreach(fichier IN LISTS fichiers)
+  if(IS_SYMLINK "${fichier}")
+    continue()
+  endif()
+  file(READ "${fichier}" tete LIMIT 4 HEX)
+  if(NOT tete STREQUAL "7f454c46")
+    continue()
+  endif()
+  execute_process(COMMAND ${READELF} -n "${fichier}" OUTPUT_VARIABLE notes RESULT_VARIABLE statut)
+  if(NOT statut EQUAL 0 OR NOT notes MATCHES "Build ID: ([0-9a-f][0-9a-f])([0-9a-f]+)")
+    message(FATAL_ERROR "no build id in ${fichier}: its symbols could not be found again")
+  endif()
+  set(symboles "${CPACK_CORVELLA_SYMBOLES}/.build-id/${CMAKE_MATCH_1}/${CMAKE_MATCH_2}.debug")
+  get_filename_component(dossier "${symboles}" DIRECTORY)
+  file(MAKE_DIRECTORY "${dossier}")
+  execute_process(COMMAND ${OBJCOPY} --only-keep-debug "${fichier}" "${symboles}" RESULT_VARIABLE statut)
+  if(NOT statut EQUAL 0)
+    message(FATAL_ERROR "objcopy could not copy the symbols of ${fichier}")
+  endif()
+  execute_process(COMMAND ${OBJCOPY} --strip-unneeded --remove-section=.comment
+                          "--add-gnu-debuglink=${symboles}" "${fichier}" RESULT_VARIABLE statut)
+  if(NOT statut EQUAL 0)
+    message(FATAL_ERROR "objcopy could not strip ${fichier}")
+  endif()
+  file(RELATIVE_PATH nom "${CPACK_TEMPORARY_DIRECTORY}" "${fichier}")
+  message(STATUS "stripped ${nom}, symbols in ${symboles}")
+endforeach()
