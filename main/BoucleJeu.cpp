@@ -71,6 +71,38 @@ namespace
         return std::any_of(suite, suite + std::max(n, 0), PerteFocus);
     }
 
+    // The arrow keys, Escape, quit and resize.
+    void EvenementJeu(const SDL_Event& evenement)
+    {
+        switch (evenement.type)
+        {
+        case SDL_KEYDOWN:
+        {
+            if (evenement.key.keysym.sym == SDLK_ESCAPE)
+                continuer = false;
+            const int indice = IndiceFleche(evenement.key.keysym.sym);
+            if (indice >= 0)
+                Touche(indice, true);
+            break;
+        }
+        case SDL_KEYUP:
+        {
+            const int indice = IndiceFleche(evenement.key.keysym.sym);
+            if (indice >= 0)
+                Touche(indice, false);
+            break;
+        }
+        case SDL_QUIT:
+            continuer = false;
+            break;
+        case SDL_VIDEORESIZE:
+            Moteur.ResizeWindow(evenement.resize.w, evenement.resize.h);
+            break;
+        default:
+            break;
+        }
+    }
+
     void Traite(const SDL_Event& evenement, EtatPause& pause, const std::function<bool()>& perteEnAttente)
     {
         if (evenement.type == SDL_KEYUP && evenement.key.keysym.sym == SDLK_m &&
@@ -84,7 +116,7 @@ namespace
                 BasculePause(pause);
             return;
         }
-        TraiteEvenementJeu(evenement);
+        EvenementJeu(evenement);
     }
 }
 
@@ -96,37 +128,6 @@ void TraiteEvenement(const SDL_Event& evenement, EtatPause& pause)
 void TraiteEvenement(const SDL_Event& evenement, EtatPause& pause, const std::vector<SDL_Event>& suite)
 {
     Traite(evenement, pause, [&suite] { return std::any_of(suite.begin(), suite.end(), PerteFocus); });
-}
-
-void TraiteEvenementJeu(const SDL_Event& evenement)
-{
-    switch (evenement.type)
-    {
-    case SDL_KEYDOWN:
-    {
-        if (evenement.key.keysym.sym == SDLK_ESCAPE)
-            continuer = false;
-        const int indice = IndiceFleche(evenement.key.keysym.sym);
-        if (indice >= 0)
-            Touche(indice, true);
-        break;
-    }
-    case SDL_KEYUP:
-    {
-        const int indice = IndiceFleche(evenement.key.keysym.sym);
-        if (indice >= 0)
-            Touche(indice, false);
-        break;
-    }
-    case SDL_QUIT:
-        continuer = false;
-        break;
-    case SDL_VIDEORESIZE:
-        Moteur.ResizeWindow(evenement.resize.w, evenement.resize.h);
-        break;
-    default:
-        break;
-    }
 }
 
 void TraiteEvenements(EtatPause& pause)

@@ -24,8 +24,6 @@ void AvancePause(EtatPause& pause, Uint32 maintenant);
 // (the events queued behind this one).
 void TraiteEvenement(const SDL_Event& evenement, EtatPause& pause);
 void TraiteEvenement(const SDL_Event& evenement, EtatPause& pause, const std::vector<SDL_Event>& suite);
-// The arrow keys, Escape, quit and resize.
-void TraiteEvenementJeu(const SDL_Event& evenement);
 // While the window is minimised: sleeps in SDL_WaitEvent and handles each
 // event until the window is shown again or the game ends.
 void AttendRestauration(EtatPause& pause);
