@@ -5,6 +5,9 @@
 #include "../outils/Horloge.h"
 #include "../son/Son.h"
 
+#include <algorithm>
+#include <functional>
+
 int AlphaPause(Uint32 compteur)
 {
     if (compteur <= 255)
@@ -51,44 +54,80 @@ namespace
     }
 }
 
+namespace
+{
+    bool PerteFocus(const SDL_Event& evenement)
+    {
+        return evenement.type == SDL_ACTIVEEVENT && evenement.active.gain == 0 &&
+               (evenement.active.state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)) != 0;
+    }
+
+    // Whether a loss of the focus waits in SDL's queue behind the event being
+    // handled: the releases SDL sends for the held keys may come first.
+    bool PerteFocusEnAttente()
+    {
+        SDL_Event suite[16];
+        const int n = SDL_PeepEvents(suite, 16, SDL_PEEKEVENT, SDL_ACTIVEEVENTMASK);
+        return std::any_of(suite, suite + std::max(n, 0), PerteFocus);
+    }
+
+    // The arrow keys, Escape, quit and resize.
+    void EvenementJeu(const SDL_Event& evenement)
+    {
+        switch (evenement.type)
+        {
+        case SDL_KEYDOWN:
+        {
+            if (evenement.key.keysym.sym == SDLK_ESCAPE)
+                continuer = false;
+            const int indice = IndiceFleche(evenement.key.keysym.sym);
+            if (indice >= 0)
+                Touche(indice, true);
+            break;
+        }
+        case SDL_KEYUP:
+        {
+            const int indice = IndiceFleche(evenement.key.keysym.sym);
+            if (indice >= 0)
+                Touche(indice, false);
+            break;
+        }
+        case SDL_QUIT:
+            continuer = false;
+            break;
+        case SDL_VIDEORESIZE:
+            Moteur.ResizeWindow(evenement.resize.w, evenement.resize.h);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void Traite(const SDL_Event& evenement, EtatPause& pause, const std::function<bool()>& perteEnAttente)
+    {
+        if (evenement.type == SDL_KEYUP && evenement.key.keysym.sym == SDLK_m &&
+            Commandes.RelachementVoulu(SDLK_m, perteEnAttente()))
+            Son::BasculeMuet();
+        if (Commandes.Traite(evenement, pause)) // gamepads, full screen, focus
+            return;
+        if (evenement.type == SDL_KEYUP && evenement.key.keysym.sym == SDLK_p)
+        {
+            if (Commandes.RelachementVoulu(SDLK_p, perteEnAttente()))
+                BasculePause(pause);
+            return;
+        }
+        EvenementJeu(evenement);
+    }
+}
+
 void TraiteEvenement(const SDL_Event& evenement, EtatPause& pause)
 {
-    Son::TraiteEvenement(evenement);
-    if (Commandes.Traite(evenement, pause)) // gamepads, full screen, focus
-        return;
-    switch (evenement.type)
-    {
-    case SDL_KEYDOWN:
-    {
-        if (evenement.key.keysym.sym == SDLK_ESCAPE)
-            continuer = false;
-        const int indice = IndiceFleche(evenement.key.keysym.sym);
-        if (indice >= 0)
-            Touche(indice, true);
-        break;
-    }
-    case SDL_KEYUP:
-    {
-        if (evenement.key.keysym.sym == SDLK_p)
-        {
-            JeuEnPause = !JeuEnPause;
-            pause.Reference = Horloge::Ticks();
-            pause.Compteur = 0;
-        }
-        const int indice = IndiceFleche(evenement.key.keysym.sym);
-        if (indice >= 0)
-            Touche(indice, false);
-        break;
-    }
-    case SDL_QUIT:
-        continuer = false;
-        break;
-    case SDL_VIDEORESIZE:
-        Moteur.ResizeWindow(evenement.resize.w, evenement.resize.h);
-        break;
-    default:
-        break;
-    }
+    Traite(evenement, pause, PerteFocusEnAttente);
+}
+
+void TraiteEvenement(const SDL_Event& evenement, EtatPause& pause, const std::vector<SDL_Event>& suite)
+{
+    Traite(evenement, pause, [&suite] { return std::any_of(suite.begin(), suite.end(), PerteFocus); });
 }
 
 void TraiteEvenements(EtatPause& pause)
@@ -96,6 +135,20 @@ void TraiteEvenements(EtatPause& pause)
     SDL_Event evenement;
     while (SDL_PollEvent(&evenement))
         TraiteEvenement(evenement, pause);
+}
+
+void AttendRestauration(EtatPause& pause)
+{
+    SDL_Event evenement;
+    while (continuer && Commandes.Iconifie())
+    {
+        if (SDL_WaitEvent(&evenement) == 0)
+        {
+            Commandes.Restaure(); // no event can come: draw again rather than spin here
+            return;
+        }
+        TraiteEvenement(evenement, pause);
+    }
 }
 
 void DessineScene(EtatPause& pause)
@@ -117,6 +170,10 @@ void DessineScene(EtatPause& pause)
     }
 
     CPerso& joueur = Personnages[PersoPrincipal];
+    // Dead, the player comes back with the fade from black: until then the
+    // fade to black keeps its black, even in the frame whose overlay comes
+    // after the fade's end while its return check came before.
+    Moteur.TenirFinFondu = joueur.Etat == CPerso::Mort;
     Interface.DessineInterface(joueur.ReturnVie(), joueur.ReturnVieMax(),
                                joueur.ReturnMana(), joueur.ReturnManaMax());
     Moteur.DessineFPS();
@@ -139,6 +196,14 @@ int BoucleRenderJeu()
     {
         Son::AvantTrame();
         TraiteEvenements(pause);
+        if (Commandes.Iconifie())
+        {
+            // Minimised: nothing drawn; the pause is heard (the music
+            // suspended), then the loop sleeps until the window is back.
+            Son::ApresTrame();
+            AttendRestauration(pause);
+            continue;
+        }
         DessineScene(pause);
         Moteur.FinDessin();
         Son::ApresTrame();

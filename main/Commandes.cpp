@@ -117,9 +117,12 @@ void CCommandes::RelacheTout()
         pad.AxeY = 0;
         for (Uint32& boutons : pad.Boutons)
             boutons = 0;
+        pad.PauseAppuyee = false;
     }
     F11Tenue_ = false;
     EntreeTenue_ = false;
+    PAppuyee_ = false;
+    MAppuyee_ = false;
     for (int touche = 0; touche < 4; ++touche)
         Transmet(touche);
 }
@@ -171,9 +174,10 @@ void CCommandes::TraiteBouton(CPad& pad, int bouton, bool appuye, EtatPause& pau
     const int action = Manette::ActionBouton(pad.Pad, bouton);
     if (action == Manette::ActionPause)
     {
-        // Like P: on release only.
-        if (!appuye)
+        // Like P: on the release of a press the game saw.
+        if (!appuye && pad.PauseAppuyee)
             BasculePause(pause);
+        pad.PauseAppuyee = appuye;
         return;
     }
     if (action < 0 || action > 3)
@@ -190,6 +194,10 @@ bool CCommandes::TraiteClavier(const SDL_Event& evenement)
 {
     const SDLKey cle = evenement.key.keysym.sym;
     const bool entree = cle == SDLK_RETURN || cle == SDLK_KP_ENTER;
+    if (evenement.type == SDL_KEYDOWN && cle == SDLK_p)
+        PAppuyee_ = true;
+    if (evenement.type == SDL_KEYDOWN && cle == SDLK_m)
+        MAppuyee_ = true;
     if (evenement.type == SDL_KEYUP)
     {
         if (cle == SDLK_F11)
@@ -215,6 +223,35 @@ bool CCommandes::TraiteClavier(const SDL_Event& evenement)
     return true;
 }
 
+bool CCommandes::RelachementVoulu(SDLKey cle, bool perteFocusEnAttente)
+{
+    bool* appuyee = cle == SDLK_p ? &PAppuyee_ : (cle == SDLK_m ? &MAppuyee_ : nullptr);
+    if (appuyee == nullptr)
+        return false;
+    const bool voulu = *appuyee && !perteFocusEnAttente;
+    *appuyee = false;
+    return voulu;
+}
+
+void CCommandes::TraiteActivite(const SDL_ActiveEvent& activite, EtatPause& pause)
+{
+    if (activite.gain == 0)
+    {
+        // The keyboard focus gone or the window iconified: nothing stays held.
+        if ((activite.state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)) != 0)
+            RelacheTout();
+        // Iconified: paused as P would pause it, the caption there on return.
+        if ((activite.state & SDL_APPACTIVE) != 0)
+        {
+            Iconifie_ = true;
+            if (!JeuEnPause)
+                BasculePause(pause);
+        }
+    }
+    else if ((activite.state & (SDL_APPACTIVE | SDL_APPINPUTFOCUS)) != 0)
+        Iconifie_ = false; // shown again (a window with the focus is shown)
+}
+
 bool CCommandes::Traite(const SDL_Event& evenement, EtatPause& pause)
 {
     switch (evenement.type)
@@ -223,10 +260,7 @@ bool CCommandes::Traite(const SDL_Event& evenement, EtatPause& pause)
     case SDL_KEYUP:
         return TraiteClavier(evenement);
     case SDL_ACTIVEEVENT:
-        // The keyboard focus gone or the window iconified: nothing stays held.
-        if (evenement.active.gain == 0 &&
-            (evenement.active.state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)) != 0)
-            RelacheTout();
+        TraiteActivite(evenement.active, pause);
         return true;
     case SDL_JOYAXISMOTION:
         if (CPad* pad = PadOuvert(evenement.jaxis.which))

@@ -25,6 +25,7 @@ public:
         int AxeX = 0;                     // stick position, -1, 0 or +1
         int AxeY = 0;
         Uint32 Boutons[4] = {0, 0, 0, 0}; // per direction, the buttons holding it
+        bool PauseAppuyee = false;        // the pause button's press seen
     };
 
     bool Clavier[4] = {false, false, false, false};
@@ -42,12 +43,26 @@ public:
     // Lets go of every direction on every source.
     void RelacheTout();
 
+    // A release of P or M: true when the player made it, that is when the
+    // game saw its press since the focus last went and no loss of the focus
+    // waits behind it (SDL sends a release for every held key when the focus
+    // goes, before or after the focus event).
+    bool RelachementVoulu(SDLKey cle, bool perteFocusEnAttente);
+    // Minimised: the game is paused and the loop waits for events.
+    bool Iconifie() const { return Iconifie_; }
+    void Restaure() { Iconifie_ = false; }
+
     // Whether a direction is held by any source.
     bool Tenue(int touche) const;
 
 private:
     bool F11Tenue_ = false;    // the switch keys, so that key repeat switches only once
     bool EntreeTenue_ = false;
+    bool PAppuyee_ = false;    // presses of P and M seen, for their releases
+    bool MAppuyee_ = false;
+    bool Iconifie_ = false;
+
+    void TraiteActivite(const SDL_ActiveEvent& activite, EtatPause& pause);
 
     void Transmet(int touche); // the combination to the player
     void TraiteAxe(CPad& pad, int axe, int valeur);

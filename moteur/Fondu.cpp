@@ -30,6 +30,16 @@ CouleurFondu CalculeFondu(Uint32 debut, Uint32 fin, Uint32 maintenant,
     return c;
 }
 
+PhaseFondu PhaseDuFondu(Uint32 debut, Uint32 fin, Uint32 maintenant, bool tenir,
+                        const unsigned char couleurFin[4])
+{
+    if (debut <= maintenant && maintenant <= fin)
+        return PhaseFondu::Dessin;
+    if (maintenant > fin)
+        return tenir && couleurFin[3] != 0 ? PhaseFondu::Dessin : PhaseFondu::Fin;
+    return PhaseFondu::Attente;
+}
+
 Uint32 DelaiPacing(Uint32 fps)
 {
     if (fps > 100)

@@ -14,5 +14,18 @@ struct CouleurFondu
 CouleurFondu CalculeFondu(Uint32 debut, Uint32 fin, Uint32 maintenant,
                           const unsigned char couleurFin[4], const unsigned char couleurDebut[4]);
 
+// What a fade does at tick `maintenant`: nothing yet, draw its colour, or end
+// (nothing drawn, the fade forgotten). Past its end a fade ends, unless it is
+// held and its end colour shows (alpha above 0): it then keeps drawing that
+// colour until another fade replaces it.
+enum class PhaseFondu
+{
+    Attente,
+    Dessin,
+    Fin
+};
+PhaseFondu PhaseDuFondu(Uint32 debut, Uint32 fin, Uint32 maintenant, bool tenir,
+                        const unsigned char couleurFin[4]);
+
 // Milliseconds slept after each buffer swap for a measured frame rate.
 Uint32 DelaiPacing(Uint32 fps);

@@ -187,9 +187,11 @@ void CMoteur::DessineFondu()
     const Uint32 maintenant = Horloge::Ticks();
     if (FonduActif)
     {
-        if (DebutFondu <= maintenant && maintenant <= FinFondu)
+        const PhaseFondu phase = PhaseDuFondu(DebutFondu, FinFondu, maintenant, TenirFinFondu, CouleurFinFondu);
+        if (phase == PhaseFondu::Dessin)
         {
-            const CouleurFondu c = CalculeFondu(DebutFondu, FinFondu, maintenant,
+            // Held past its end, the fade shows its end colour.
+            const CouleurFondu c = CalculeFondu(DebutFondu, FinFondu, maintenant <= FinFondu ? maintenant : FinFondu,
                                                 CouleurFinFondu, CouleurDebutFondu);
             glMatrixMode(GL_MODELVIEW);
             glLoadIdentity();
@@ -203,7 +205,7 @@ void CMoteur::DessineFondu()
             glVertex2i(800, 600);
             glEnd();
         }
-        else if (maintenant > FinFondu)
+        else if (phase == PhaseFondu::Fin)
         {
             FonduActif = false;
         }

@@ -61,6 +61,9 @@ public:
     SDL_Surface* Ecran;
     unsigned char CouleurFinFondu[4];   // blue, green, red, alpha
     unsigned char CouleurDebutFondu[4]; // blue, green, red, alpha
+    // Keep drawing the end colour past the fade's end (set by the game screen
+    // while the player is dead, until the fade from black replaces it).
+    bool TenirFinFondu = false;
     std::vector<CSprite> Sprites;
     std::vector<CTexte> Fontes;
 

@@ -6,6 +6,9 @@
 #include <SDL.h>
 #include <SDL_loadso.h>
 #include <SDL_mixer.h>
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <cstdlib>
 
 namespace Son
@@ -30,6 +33,8 @@ namespace Son
             decltype(&Mix_PauseMusic) PauseMusic = nullptr;
             decltype(&Mix_ResumeMusic) ResumeMusic = nullptr;
             decltype(&Mix_VolumeMusic) VolumeMusic = nullptr;
+            decltype(&Mix_QuerySpec) QuerySpec = nullptr;
+            decltype(&Mix_SetPostMix) SetPostMix = nullptr;
         };
 
         template <class F>
@@ -57,7 +62,8 @@ namespace Son
                     Trouver(b, "Mix_LoadMUS_RW", f.LoadMUS_RW) && Trouver(b, "Mix_FreeMusic", f.FreeMusic) &&
                     Trouver(b, "Mix_FadeInMusic", f.FadeInMusic) && Trouver(b, "Mix_HaltMusic", f.HaltMusic) &&
                     Trouver(b, "Mix_PauseMusic", f.PauseMusic) && Trouver(b, "Mix_ResumeMusic", f.ResumeMusic) &&
-                    Trouver(b, "Mix_VolumeMusic", f.VolumeMusic))
+                    Trouver(b, "Mix_VolumeMusic", f.VolumeMusic) && Trouver(b, "Mix_QuerySpec", f.QuerySpec) &&
+                    Trouver(b, "Mix_SetPostMix", f.SetPostMix))
                     etat = 1;
             }
             return etat == 1 ? &f : nullptr;
@@ -93,12 +99,37 @@ namespace Son
             return m.LoadWAV_RW(flux, 1);
         }
 
+        // Called by the mixer on its thread with each mixed buffer.
+        void PasserRampe(void* donnees, Uint8* flux, int longueur)
+        {
+            auto* rampe = static_cast<CMixeur::Rampe*>(donnees);
+            const float cible = rampe->Son.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
+            const int trames = longueur / (2 * rampe->Canaux);
+            AppliqueRampe(reinterpret_cast<Sint16*>(flux), trames, rampe->Canaux, rampe->Gain, cible, rampe->Pas);
+        }
+
         Mix_Chunk* ChargerEffet(const Fonctions& m, const std::string& chemin)
         {
             std::vector<unsigned char> octets;
             if (!LireFichier(chemin, octets))
                 return nullptr;
             return DecoderEffet(m, octets.data(), octets.size());
+        }
+    }
+
+    void AppliqueRampe(Sint16* echantillons, int trames, int canaux, float& gain, float cible, float pas)
+    {
+        if (gain == cible && cible == 1.0f)
+            return;
+        for (int i = 0; i < trames; ++i)
+        {
+            if (gain < cible)
+                gain = std::min(cible, gain + pas);
+            else if (gain > cible)
+                gain = std::max(cible, gain - pas);
+            Sint16* trame = echantillons + static_cast<ptrdiff_t>(i) * canaux;
+            for (int c = 0; c < canaux; ++c)
+                trame[c] = static_cast<Sint16>(std::lround(trame[c] * gain));
         }
     }
 
@@ -119,7 +150,22 @@ namespace Son
         }
         m->AllocateChannels(16);
         m->Volume(-1, VolumeEffets);
-        m->VolumeMusic(VolumeMusique);
+        m->VolumeMusic(muet_ ? 0 : VolumeMusique);
+        // The ramp works on 16-bit samples, which the device is asked for;
+        // with any other format muting cuts as it must.
+        int frequence = 0, canaux = 0;
+        Uint16 format = 0;
+        rampe_ = m->QuerySpec(&frequence, &format, &canaux) != 0 && (format == AUDIO_S16SYS) && canaux > 0 &&
+                 frequence > 0;
+        if (rampe_)
+        {
+            etatRampe_.Son.store(!muet_);
+            etatRampe_.Gain = muet_ ? 0.0f : 1.0f;
+            etatRampe_.Pas = 1000.0f / (static_cast<float>(frequence) * DureeRampeMs);
+            etatRampe_.Canaux = canaux;
+            m->VolumeMusic(VolumeMusique);
+            m->SetPostMix(PasserRampe, &etatRampe_);
+        }
         ouvert_ = true;
         prochain_ = 0;
         return true;
@@ -149,7 +195,7 @@ namespace Son
             musique_ = m->LoadMUS_RW(fluxMusique_);
         if (musique_ == nullptr)
             return false;
-        m->VolumeMusic(muet_ ? 0 : VolumeMusique);
+        m->VolumeMusic(muet_ && !rampe_ ? 0 : VolumeMusique);
         if (m->FadeInMusic(musique_, -1, 1500) == 0 && pause)
             m->PauseMusic();
         return false;
@@ -202,6 +248,13 @@ namespace Son
         const Fonctions* m = Mixer();
         if (!ouvert_ || m == nullptr)
             return;
+        if (rampe_)
+        {
+            // Faded out; the effects still playing go on unheard and are
+            // stopped on unmuting.
+            etatRampe_.Son.store(false);
+            return;
+        }
         m->HaltChannel(-1);
         m->VolumeMusic(0);
     }
@@ -210,8 +263,15 @@ namespace Son
     {
         muet_ = false;
         const Fonctions* m = Mixer();
-        if (ouvert_ && m != nullptr)
-            m->VolumeMusic(VolumeMusique);
+        if (!ouvert_ || m == nullptr)
+            return;
+        if (rampe_)
+        {
+            m->HaltChannel(-1);
+            etatRampe_.Son.store(true);
+            return;
+        }
+        m->VolumeMusic(VolumeMusique);
     }
 
     void CMixeur::Fermer()
@@ -220,6 +280,9 @@ namespace Son
         if (!ouvert_ || m == nullptr)
             return;
         m->HaltChannel(-1);
+        if (rampe_)
+            m->SetPostMix(nullptr, nullptr);
+        rampe_ = false;
         if (musique_ != nullptr)
         {
             m->HaltMusic();

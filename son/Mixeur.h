@@ -5,6 +5,8 @@
 // missing, every call does nothing and the game plays silently.
 #include "NomsSons.h"
 
+#include <SDL_types.h>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,15 @@ struct SDL_RWops;
 
 namespace Son
 {
+    // Muting and unmuting fade the whole output out and in over this time
+    // rather than cutting it, which clicks.
+    constexpr int DureeRampeMs = 30;
+
+    // The gain of the whole output, moved one sample frame at a time by
+    // `pas` towards `cible` (0 or 1) over interleaved 16-bit samples of
+    // `canaux` channels. At gain 1 with target 1 the samples are untouched.
+    void AppliqueRampe(Sint16* echantillons, int trames, int canaux, float& gain, float cible, float pas);
+
     class CMixeur
     {
     public:
@@ -38,8 +49,19 @@ namespace Son
         // freed again (for the fuzz target). True when the mixer took them.
         bool EssayerOctets(const unsigned char* octets, size_t taille);
 
+        // The output's gain ramp, run by the mixer on every buffer it mixes.
+        struct Rampe
+        {
+            std::atomic<bool> Son{true}; // the target: true heard, false silent
+            float Gain = 1.0f;           // the audio thread's own
+            float Pas = 1.0f;
+            int Canaux = 2;
+        };
+
     private:
         bool ouvert_ = false;
+        bool rampe_ = false; // the ramp installed (16-bit output)
+        Rampe etatRampe_;
         bool muet_ = false;
         int prochain_ = 0;
         Mix_Chunk* effets_[NombreEffets] = {};

@@ -97,6 +97,7 @@ namespace Son
         r.DebutAnim = perso.DebutAnim;
         const long long chute = static_cast<long long>(perso.PosY) - perso.DebutChute;
         r.PosY = perso.PosY;
+        r.VitesseY = perso.VitesseY;
         r.HauteurChute = chute < 0 ? 0 : (chute > 0x7fffffff ? 0x7fffffff : static_cast<int>(chute));
         for (const CMap::CBonus& bonus : carte.ListeBonus)
         {
@@ -123,19 +124,16 @@ namespace Son
         if (!avant.Pause && apres.Pause)
         {
             c.SuspendreMusique = true;
-            if (!muet_)
-                Ajouter(c, Effet::Pause);
-            return c; // nothing else is heard while paused
+            Ajouter(c, Effet::Pause);
         }
         if (avant.Pause && !apres.Pause)
         {
             c.ReprendreMusique = true;
-            if (!muet_)
-                Ajouter(c, Effet::Reprise);
+            Ajouter(c, Effet::Reprise);
         }
-        if (apres.Pause || muet_)
-            return c;
 
+        // Paused or not: the character comes back at its time, and may take
+        // a bonus lying at the start.
         const bool mort = apres.Etat == CPerso::Mort;
         // Out of the water, only a fall kills: the death sound starts with
         // its own heavy thud.
@@ -153,9 +151,18 @@ namespace Son
         {
             lourdEntendu_ = false;
             atterrissageEnAttente_ = false;
-            return c;
+            descendu_ = false;
         }
+        else if (!apres.Pause) // no movement step runs while paused
+            Mouvement(avant, apres, c);
 
+        if (muet_)
+            c.Effets.clear();
+        return c;
+    }
+
+    void CAiguillage::Mouvement(const Releve& avant, const Releve& apres, Consignes& c)
+    {
         const bool saut = apres.ProchainSaut != avant.ProchainSaut;
         if (saut)
             Ajouter(c, Effet::Saut);
@@ -164,14 +171,28 @@ namespace Son
         else if (avant.Etat == CPerso::Accroche && apres.Etat != CPerso::Accroche && !saut)
             Ajouter(c, Effet::Lache);
 
+        // Coming down: moved down in the air, or falling at the end of the
+        // frame. A jump starts over; standing, the character is down.
+        const bool enLAir = !AuSol(apres.Etat);
+        if (saut || AuSol(avant.Etat))
+            descendu_ = false;
+        const bool descend = apres.PosY > avant.PosY || apres.VitesseY > 0;
+        if (enLAir && descend)
+            descendu_ = true;
+
         // A landing. The step that stops the fall takes the life, and it may
         // come several steps after the character is first seen standing,
         // still sinking; the fall may also end softly without it. After a
         // fall high enough to cost life the sound therefore waits until the
         // character stops sinking: a thud if life went, nothing if the fall
         // killed (the death sound has its thud), a soft landing otherwise.
+        // Seen on the ground while still rising (a ledge's top passed on the
+        // way up) is not a landing: the character is still in a jump.
         const bool perdVie = apres.Vie < avant.Vie;
-        const bool atterrit = avant.Etat == CPerso::EnLAir && AuSol(apres.Etat);
+        const bool montant = !descendu_ && !descend && apres.VitesseY <= -1;
+        const bool atterrit = avant.Etat == CPerso::EnLAir && AuSol(apres.Etat) && !montant;
+        if (AuSol(apres.Etat) && !montant)
+            descendu_ = false;
         if (atterrissageEnAttente_)
         {
             if (perdVie)
@@ -205,7 +226,7 @@ namespace Son
         // Footsteps: when walking starts, then at each half stride; none in
         // the frame of a landing, which makes its own sound.
         const bool marche = apres.Etat == CPerso::Marche && apres.SousLesPieds != Sol::Aucun;
-        if (marche && !atterrit && !atterrissageEnAttente_ && !saut)
+        if (marche && !atterrit && !atterrissageEnAttente_ && !saut && !montant)
         {
             const bool debut = avant.Etat != CPerso::Marche;
             const bool foulee = DemiFoulees(apres.Instant, apres.DebutAnim) >
@@ -213,7 +234,6 @@ namespace Son
             if (debut || foulee)
                 Ajouter(c, Pas(apres.SousLesPieds));
         }
-        return c;
     }
 
     Consignes CAiguillage::BasculeMuet()

@@ -31,6 +31,7 @@ namespace Son
         Uint32 DebutAnim = 0;    // start of the animation cycle
         int HauteurChute = 0;    // PosY - DebutChute: how far it has fallen
         int PosY = 0;
+        double VitesseY = 0;     // negative while rising
         int BonusVie = 0;        // life bonuses still lying on the level
         int BonusMana = 0;       // mana bonuses still lying on the level
         Sol SousLesPieds = Sol::Aucun;
@@ -65,13 +66,24 @@ namespace Son
     public:
         // The sounds of one frame, from the readings before and after it.
         // However many movement steps the frame ran, each sound comes once.
+        // A change made while paused (the return at the start) is heard when
+        // it happens; muted, the frame is followed all the same and only its
+        // effects are dropped.
         Consignes Trame(const Releve& avant, const Releve& apres);
         // M: mute, or unmute.
         Consignes BasculeMuet();
         bool Muet() const { return muet_; }
 
     private:
+        // What the character's movement sounds like; only in frames where
+        // the movement ran (not paused).
+        void Mouvement(const Releve& avant, const Releve& apres, Consignes& c);
+
         bool muet_ = false;
+        // Seen coming down since the character left the ground. The movement
+        // counts the character as standing for a step when it rises past a
+        // ledge's top; that is not a landing.
+        bool descendu_ = false;
         // The heavy thud was heard at the impact, before the character was
         // seen standing: its landing makes no second sound.
         bool lourdEntendu_ = false;

@@ -71,10 +71,14 @@ namespace Son
         Executer(Aiguillage.Trame(Avant, Relever(*joueur, Map, JeuEnPause, Horloge::Ticks())));
     }
 
-    void TraiteEvenement(const SDL_Event& evenement)
+    void BasculeMuet()
     {
-        if (evenement.type == SDL_KEYUP && evenement.key.keysym.sym == SDLK_m)
-            Executer(Aiguillage.BasculeMuet());
+        Executer(Aiguillage.BasculeMuet());
+    }
+
+    bool Muet()
+    {
+        return Aiguillage.Muet();
     }
 
     void Fermer()

@@ -12,8 +12,9 @@ namespace Son
     void AvantTrame();
     // After the frame is presented.
     void ApresTrame();
-    // One event of the game screen: the release of M mutes or unmutes.
-    void TraiteEvenement(const SDL_Event& evenement);
+    // M (its release, made by the player): mute, or unmute.
+    void BasculeMuet();
+    bool Muet();
     // Once the game loop has ended: frees the sounds, closes the device.
     void Fermer();
 }

@@ -295,7 +295,8 @@ TEST_F(Manettes, LosingTheFocusOrIconifyingLetsGoOfEverything)
         EXPECT_EQ(NbTenues(), 0) << int(perte);
         for (int k = 0; k < 4; ++k)
             EXPECT_FALSE(Commandes.Tenue(k));
-        EXPECT_FALSE(JeuEnPause);
+        EXPECT_EQ(JeuEnPause, perte == SDL_APPACTIVE); // iconified: paused too
+        JeuEnPause = false;
         EXPECT_TRUE(continuer);
 
         // A stick still pushed takes its direction again on its next move.

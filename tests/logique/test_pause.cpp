@@ -132,6 +132,7 @@ TEST_F(Evenements, PTogglesOnReleaseOnlyAndRestartsTheCaption)
     EXPECT_EQ(pause.Reference, 10000u);
     pause.Compteur = 40;
     Horloge::AvancerTemps(500);
+    TraiteEvenement(Cle(SDL_KEYDOWN, SDLK_p), pause);
     TraiteEvenement(Cle(SDL_KEYUP, SDLK_p), pause);
     EXPECT_FALSE(JeuEnPause);
     EXPECT_EQ(pause.Compteur, 0u);

@@ -287,13 +287,19 @@ TEST_F(SonTrame, PausingPausesTheMusicAndSilencesEverythingUntilResumed)
     EXPECT_FALSE(pause.ReprendreMusique);
     EXPECT_EQ(pause.Effets, std::vector<Effet>{Effet::Pause});
     // While paused a dead character still comes back, and a bonus may go:
-    // not a sound.
+    // each heard when it happens, and nothing else.
     p.Etat = CPerso::Mort;
     p.DebutAnim = Horloge::Ticks() + 20;
     Map.AddBonus(3, 7, 1);
     Map.AddBonus(2, 7, 6);
+    std::vector<Effet> pendant;
     for (int i = 0; i < 10; ++i)
-        EXPECT_TRUE(Trame().Vide()) << i;
+    {
+        const Consignes c = Trame();
+        EXPECT_FALSE(c.SuspendreMusique || c.ReprendreMusique) << i;
+        pendant.insert(pendant.end(), c.Effets.begin(), c.Effets.end());
+    }
+    EXPECT_EQ(pendant, (std::vector<Effet>{Effet::Vie, Effet::Retour}));
     EXPECT_EQ(p.Etat, CPerso::Immobile);
     const Consignes reprise = Trame(16, basculer);
     EXPECT_TRUE(reprise.ReprendreMusique);
@@ -323,4 +329,145 @@ TEST_F(SonTrame, MuteStopsEveryEffectUntilUnmutedButTheMusicStillFollowsThePause
     EXPECT_FALSE(retablir.Couper);
     const std::vector<Effet> atterrissage = Trames(100);
     EXPECT_EQ(Compte(atterrissage, Effet::Atterrissage), 1);
+}
+
+namespace
+{
+    // Water two tiles wide in the ground, the start on the ground to its left.
+    const std::vector<std::string> Bassin = {"............", "............", "............",
+                                             "######~~####", "######~~####"};
+}
+
+TEST_F(SonTrame, AReturnDuringAPauseIsHeardOnceWhenItHappens)
+{
+    ConstruireNiveau(Bassin);
+    Map.PosDebutX = 3; // column 2, standing on the ground
+    Map.PosDebutY = 3;
+    CPerso& p = Placer(4, 192 - 64);
+    Trame();
+    p.ModifTouche(CPerso::ToucheDroite, true);
+    std::vector<Effet> avant;
+    for (int i = 0; i < 200 && p.Etat != CPerso::Mort; ++i)
+        for (Effet e : Trame().Effets)
+            avant.push_back(e);
+    ASSERT_EQ(p.Etat, CPerso::Mort);
+    EXPECT_EQ(Compte(avant, Effet::Plouf), 1);
+    p.ModifTouche(CPerso::ToucheDroite, false);
+
+    // P within the two seconds: the character still comes back while paused,
+    // and its return is heard then, once.
+    const auto basculer = [] { JeuEnPause = !JeuEnPause; };
+    const Consignes pause = Trame(16, basculer);
+    EXPECT_EQ(pause.Effets, std::vector<Effet>{Effet::Pause});
+    EXPECT_TRUE(pause.SuspendreMusique);
+    std::vector<Effet> pendant;
+    for (int i = 0; i < 150; ++i)
+    {
+        const Consignes c = Trame();
+        EXPECT_FALSE(c.SuspendreMusique || c.ReprendreMusique) << i;
+        for (Effet e : c.Effets)
+            pendant.push_back(e);
+    }
+    EXPECT_EQ(p.Etat, CPerso::Immobile);
+    EXPECT_EQ(p.PosX, 128);
+    EXPECT_EQ(pendant, std::vector<Effet>{Effet::Retour});
+
+    // Resumed: the resume sound, and the return is not heard again.
+    const Consignes reprise = Trame(16, basculer);
+    EXPECT_TRUE(reprise.ReprendreMusique);
+    EXPECT_EQ(reprise.Effets, std::vector<Effet>{Effet::Reprise});
+    EXPECT_TRUE(Trames(60).empty());
+}
+
+TEST_F(SonTrame, AJumpOffALedgeLandsOnceWhenTheCharacterComesDown)
+{
+    // Hanging from the top of a wide wall, up and right held: the character
+    // jumps off, rises past the wall's top (where the movement counts it as
+    // standing for one step) and comes down on it. Frames of every phase
+    // against the movement steps, so that some end on that step.
+    const std::vector<std::string> mur = {"..........", "..........", "..........", "..........",
+                                          ".....#####", ".....#####", "##########"};
+    int vusDebout = 0;
+    for (Uint32 phase = 0; phase < 16; ++phase)
+    {
+        SCOPED_TRACE(testing::Message() << "phase " << phase);
+        ConstruireNiveau(mur);
+        CPerso& p = Placer(0, 256 - 4);
+        p.PosX = 250;
+        p.Etat = CPerso::EnLAir;
+        p.ModifTouche(CPerso::ToucheDroite, true);
+        ASSERT_EQ(Trame().Effets, std::vector<Effet>{Effet::Accroche});
+        ASSERT_EQ(p.Etat, CPerso::Accroche);
+        Trame(phase);
+        p.ModifTouche(CPerso::ToucheHaut, true);
+        EXPECT_EQ(Trame().Effets, std::vector<Effet>{Effet::Saut});
+        p.ModifTouche(CPerso::ToucheHaut, false);
+        int atterrissages = 0;
+        for (int i = 0; i < 60; ++i)
+        {
+            const int yAvant = p.PosY;
+            const Consignes c = Trame();
+            const bool debout = p.Etat == CPerso::Immobile || p.Etat == CPerso::Marche;
+            if (debout && p.PosY < yAvant)
+                ++vusDebout; // standing in this frame's reading, still rising
+            if (Contient(c, Effet::Atterrissage))
+            {
+                ++atterrissages;
+                EXPECT_GE(p.PosY, yAvant) << i; // heard coming down, not rising
+            }
+            EXPECT_FALSE(Contient(c, Effet::ChuteLourde)) << i;
+            EXPECT_FALSE(Contient(c, Effet::PasHerbe) && p.PosY < yAvant) << i;
+        }
+        EXPECT_EQ(atterrissages, 1);
+        EXPECT_EQ(p.PosY, 256 - 62); // walking on the wall's top
+    }
+    EXPECT_GE(vusDebout, 3);
+}
+
+TEST_F(SonTrame, AMuteAroundALandingChangesNothingTheMappingKnows)
+{
+    // Falls from many heights, muted for a few frames around the moment the
+    // character reaches the ground, then unmuted: standing stays silent and
+    // the next jump lands with one soft landing, as without the mute.
+    std::vector<std::string> puits(30, "............");
+    puits.push_back("############");
+    const int sol = 30 * 64;
+    int essais = 0;
+    for (int hauteur = 100; hauteur < 1400; hauteur += 37)
+    {
+        // Where the fall reaches the ground, unmuted.
+        ConstruireNiveau(puits);
+        CPerso* p = &Placer(3, sol - 64 - hauteur);
+        p->Etat = CPerso::EnLAir;
+        int sol_atteint = 0;
+        while (p->Etat == CPerso::EnLAir && sol_atteint < 400)
+        {
+            Trame();
+            ++sol_atteint;
+        }
+        for (int decalage = -3; decalage <= 1; ++decalage)
+        {
+            SCOPED_TRACE(testing::Message() << "height " << hauteur << ", muted from frame " << decalage);
+            ConstruireNiveau(puits);
+            p = &Placer(3, sol - 64 - hauteur);
+            p->Etat = CPerso::EnLAir;
+            aiguillage = Son::CAiguillage();
+            for (int i = 0; i < sol_atteint + decalage; ++i)
+                Trame();
+            EXPECT_TRUE(aiguillage.BasculeMuet().Couper);
+            // Half a second muted: the whole end of the fall, heard or not.
+            for (int i = 0; i < 30; ++i)
+                EXPECT_TRUE(Trame().Effets.empty());
+            EXPECT_TRUE(aiguillage.BasculeMuet().Retablir);
+            EXPECT_TRUE(Trames(90).empty()); // standing: nothing
+            ASSERT_EQ(p->Etat, CPerso::Immobile);
+            p->ModifTouche(CPerso::ToucheHaut, true);
+            EXPECT_EQ(Trame().Effets, std::vector<Effet>{Effet::Saut});
+            p->ModifTouche(CPerso::ToucheHaut, false);
+            const std::vector<Effet> saut = Trames(100);
+            EXPECT_EQ(saut, std::vector<Effet>{Effet::Atterrissage});
+            ++essais;
+        }
+    }
+    EXPECT_GT(essais, 100);
 }
