@@ -1,0 +1,1002 @@
+// Fixed-function OpenGL over WebGL: the state the game sets, its matrices
+// applied on the CPU, and its immediate-mode primitives gathered into one
+// buffer drawn at once for each run of quads with the same texture, texture
+// sampling and blending.
+#include "GlWeb.h"
+#include "Mipmaps.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+    struct Matrice
+    {
+        float m[16]; // column-major, as GL's
+    };
+
+    Matrice Identite()
+    {
+        Matrice r{};
+        r.m[0] = r.m[5] = r.m[10] = r.m[15] = 1;
+        return r;
+    }
+
+    Matrice Produit(const Matrice& a, const Matrice& b)
+    {
+        Matrice r{};
+        for (int c = 0; c < 4; ++c)
+            for (int l = 0; l < 4; ++l)
+            {
+                float s = 0;
+                for (int k = 0; k < 4; ++k)
+                    s += a.m[k * 4 + l] * b.m[c * 4 + k];
+                r.m[c * 4 + l] = s;
+            }
+        return r;
+    }
+
+    struct Sommet
+    {
+        float X, Y, S, T;
+        std::uint8_t R, V, B, A;
+    };
+
+    struct Texture
+    {
+        GLuint Reelle = 0;   // the WebGL texture
+        bool Image = false;  // level 0 given
+        bool Mipmaps = false;
+        int Largeur = 0, Hauteur = 0;
+        GLint Min = GL_NEAREST_MIPMAP_LINEAR, Mag = GL_LINEAR, EnveloppeS = GL_REPEAT, EnveloppeT = GL_REPEAT;
+        std::vector<std::uint8_t> Niveau0; // RGBA, for read-back
+    };
+
+    // What a draw depends on besides its vertices.
+    struct Etat
+    {
+        bool Texture = false; // texturing on, with a complete texture
+        GLuint Nom = 0;
+        bool Melange = false;
+        GLenum Source = GL_ONE, Destination = GL_ZERO;
+        GLenum Primitive = GL_TRIANGLES;
+        bool operator==(const Etat& o) const
+        {
+            return Texture == o.Texture && (!Texture || Nom == o.Nom) && Melange == o.Melange &&
+                   (!Melange || (Source == o.Source && Destination == o.Destination)) && Primitive == o.Primitive;
+        }
+    };
+
+    struct Attributs
+    {
+        bool Melange, Texturage, LissageLignes, Eclairage;
+        GLenum Source, Destination;
+        float Couleur[4];
+        GLuint Liee;
+        float LargeurLigne;
+    };
+
+    struct Stockage
+    {
+        GLint Valeurs[12];
+    };
+
+    const GLenum NomsStockage[12] = {GL_PACK_SWAP_BYTES, GL_PACK_LSB_FIRST, GL_PACK_ROW_LENGTH,
+                                     GL_PACK_SKIP_ROWS, GL_PACK_SKIP_PIXELS, GL_PACK_ALIGNMENT,
+                                     GL_UNPACK_SWAP_BYTES, GL_UNPACK_LSB_FIRST, GL_UNPACK_ROW_LENGTH,
+                                     GL_UNPACK_SKIP_ROWS, GL_UNPACK_SKIP_PIXELS, GL_UNPACK_ALIGNMENT};
+
+    struct Contexte
+    {
+        bool Pret = false;
+        GLuint Programme = 0, Tampon = 0;
+        GLint UniteTexture = -1, AvecTexture = -1;
+
+        // The game's state
+        bool Melange = false, Texturage = false, LissageLignes = false, Eclairage = false;
+        GLenum Source = GL_ONE, Destination = GL_ZERO;
+        GLenum Mode = GL_MODELVIEW;
+        std::vector<Matrice> Vue{Identite()}, Projection{Identite()};
+        Matrice Combinee = Identite();
+        bool CombineeAJour = true;
+        std::uint8_t Couleur[4] = {255, 255, 255, 255};
+        float S = 0, T = 0;
+        GLuint Liee = 0;
+        float LargeurLigne = 1;
+        std::vector<Texture> Textures{Texture()}; // name 0: the default texture, no image
+        Stockage Pixels{{0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 4}};
+        std::vector<Attributs> PileAttributs;
+        std::vector<Stockage> PileStockage;
+        GLint Vue4[4] = {0, 0, 0, 0};
+        float Fond[4] = {0, 0, 0, 0};
+
+        // The primitive being given, then the batch waiting to be drawn.
+        GLenum Primitive = 0;
+        bool DansPrimitive = false;
+        std::vector<Sommet> Entree;
+        std::vector<Sommet> Lot;
+        Etat EtatLot;
+
+        // WebGL's state as last set, to skip repeated calls.
+        bool ReelMelange = false;
+        GLenum ReelSource = GL_ONE, ReelDestination = GL_ZERO;
+        GLuint ReelTexture = 0;
+        int ReelAvecTexture = -1;
+
+        unsigned Dessins = 0, Sommets = 0;
+    };
+
+    Contexte& Ctx()
+    {
+        static Contexte c;
+        return c;
+    }
+
+    GLuint Shader(GLenum type, const char* source)
+    {
+        const GLuint s = glCreateShader(type);
+        glShaderSource(s, 1, &source, nullptr);
+        glCompileShader(s);
+        return s;
+    }
+
+    void Prepare()
+    {
+        Contexte& c = Ctx();
+        if (c.Pret)
+            return;
+        c.Pret = true;
+        const char* sommets =
+            "attribute vec2 aPos; attribute vec2 aTex; attribute vec4 aCol;\n"
+            "varying vec2 vTex; varying vec4 vCol;\n"
+            "void main() { vTex = aTex; vCol = aCol; gl_Position = vec4(aPos, 0.0, 1.0); }\n";
+        const char* fragments =
+            "#ifdef GL_FRAGMENT_PRECISION_HIGH\nprecision highp float;\n#else\nprecision mediump float;\n#endif\n"
+            "varying vec2 vTex; varying vec4 vCol; uniform sampler2D uTex; uniform float uAvecTexture;\n"
+            "void main() { gl_FragColor = uAvecTexture > 0.5 ? vCol * texture2D(uTex, vTex) : vCol; }\n";
+        c.Programme = glCreateProgram();
+        glAttachShader(c.Programme, Shader(GL_VERTEX_SHADER, sommets));
+        glAttachShader(c.Programme, Shader(GL_FRAGMENT_SHADER, fragments));
+        glBindAttribLocation(c.Programme, 0, "aPos");
+        glBindAttribLocation(c.Programme, 1, "aTex");
+        glBindAttribLocation(c.Programme, 2, "aCol");
+        glLinkProgram(c.Programme);
+        glUseProgram(c.Programme);
+        c.UniteTexture = glGetUniformLocation(c.Programme, "uTex");
+        c.AvecTexture = glGetUniformLocation(c.Programme, "uAvecTexture");
+        glUniform1i(c.UniteTexture, 0);
+        glGenBuffers(1, &c.Tampon);
+        glBindBuffer(GL_ARRAY_BUFFER, c.Tampon);
+        glEnableVertexAttribArray(0);
+        glEnableVertexAttribArray(1);
+        glEnableVertexAttribArray(2);
+        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Sommet), reinterpret_cast<void*>(0));
+        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Sommet), reinterpret_cast<void*>(8));
+        glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Sommet), reinterpret_cast<void*>(16));
+        glDisable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ZERO);
+    }
+
+    Texture* TextureNommee(GLuint nom)
+    {
+        Contexte& c = Ctx();
+        return nom < c.Textures.size() ? &c.Textures[nom] : nullptr;
+    }
+
+    bool EstMipmap(GLint filtre)
+    {
+        return filtre == GL_NEAREST_MIPMAP_NEAREST || filtre == GL_LINEAR_MIPMAP_NEAREST ||
+               filtre == GL_NEAREST_MIPMAP_LINEAR || filtre == GL_LINEAR_MIPMAP_LINEAR;
+    }
+
+    // A texture without an image, or filtered through mipmaps it does not
+    // have, is incomplete: GL then draws as if texturing were off.
+    bool Complete(const Texture& t)
+    {
+        return t.Image && t.Reelle != 0 && (!EstMipmap(t.Min) || t.Mipmaps);
+    }
+
+    void Dessine()
+    {
+        Contexte& c = Ctx();
+        if (c.Lot.empty())
+            return;
+        Prepare();
+        const Etat& e = c.EtatLot;
+        if (e.Melange != c.ReelMelange)
+        {
+            if (e.Melange)
+                glEnable(GL_BLEND);
+            else
+                glDisable(GL_BLEND);
+            c.ReelMelange = e.Melange;
+        }
+        if (e.Melange && (e.Source != c.ReelSource || e.Destination != c.ReelDestination))
+        {
+            glBlendFunc(e.Source, e.Destination);
+            c.ReelSource = e.Source;
+            c.ReelDestination = e.Destination;
+        }
+        const int avec = e.Texture ? 1 : 0;
+        if (avec != c.ReelAvecTexture)
+        {
+            glUniform1f(c.AvecTexture, static_cast<float>(avec));
+            c.ReelAvecTexture = avec;
+        }
+        if (e.Texture)
+        {
+            const GLuint reelle = c.Textures[e.Nom].Reelle;
+            if (reelle != c.ReelTexture)
+            {
+                glBindTexture(GL_TEXTURE_2D, reelle);
+                c.ReelTexture = reelle;
+            }
+        }
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(c.Lot.size() * sizeof(Sommet)), c.Lot.data(),
+                     GL_STREAM_DRAW);
+        glDrawArrays(e.Primitive, 0, static_cast<GLsizei>(c.Lot.size()));
+        ++c.Dessins;
+        c.Sommets += static_cast<unsigned>(c.Lot.size());
+        c.Lot.clear();
+    }
+
+    // The state a primitive given now would be drawn with.
+    Etat EtatCourant(GLenum primitive)
+    {
+        Contexte& c = Ctx();
+        Etat e;
+        const Texture* t = TextureNommee(c.Liee);
+        e.Texture = c.Texturage && t != nullptr && Complete(*t);
+        e.Nom = c.Liee;
+        e.Melange = c.Melange;
+        e.Source = c.Source;
+        e.Destination = c.Destination;
+        e.Primitive = primitive;
+        return e;
+    }
+
+    const Matrice& Combinee()
+    {
+        Contexte& c = Ctx();
+        if (!c.CombineeAJour)
+        {
+            c.Combinee = Produit(c.Projection.back(), c.Vue.back());
+            c.CombineeAJour = true;
+        }
+        return c.Combinee;
+    }
+
+    void Sommet3(float x, float y, float z)
+    {
+        Contexte& c = Ctx();
+        if (!c.DansPrimitive)
+            return;
+        const Matrice& m = Combinee();
+        Sommet s;
+        const float w = m.m[3] * x + m.m[7] * y + m.m[11] * z + m.m[15];
+        s.X = (m.m[0] * x + m.m[4] * y + m.m[8] * z + m.m[12]) / w;
+        s.Y = (m.m[1] * x + m.m[5] * y + m.m[9] * z + m.m[13]) / w;
+        s.S = c.S;
+        s.T = c.T;
+        s.R = c.Couleur[0];
+        s.V = c.Couleur[1];
+        s.B = c.Couleur[2];
+        s.A = c.Couleur[3];
+        c.Entree.push_back(s);
+    }
+
+    Matrice& Courante()
+    {
+        Contexte& c = Ctx();
+        Ctx().CombineeAJour = false;
+        return c.Mode == GL_PROJECTION ? c.Projection.back() : c.Vue.back();
+    }
+
+    std::vector<Matrice>& PileCourante()
+    {
+        Contexte& c = Ctx();
+        return c.Mode == GL_PROJECTION ? c.Projection : c.Vue;
+    }
+
+    void Multiplie(const Matrice& m)
+    {
+        Matrice& courante = Courante();
+        courante = Produit(courante, m);
+    }
+
+    GLint Stocke(GLenum nom)
+    {
+        for (int i = 0; i < 12; ++i)
+            if (NomsStockage[i] == nom)
+                return Ctx().Pixels.Valeurs[i];
+        return 0;
+    }
+
+    int Octets(GLenum format)
+    {
+        switch (format)
+        {
+        case GL_RGBA:
+        case GL_BGRA:
+            return 4;
+        case GL_RGB:
+        case GL_BGR:
+            return 3;
+        case GL_LUMINANCE_ALPHA:
+            return 2;
+        default:
+            return 1;
+        }
+    }
+
+    // Bytes from one row to the next in client memory, by the pixel store.
+    size_t Pas(int largeur, int octets, GLint longueurLigne, GLint alignement)
+    {
+        const size_t ligne = static_cast<size_t>(longueurLigne > 0 ? longueurLigne : largeur) * octets;
+        const size_t a = alignement > 0 ? static_cast<size_t>(alignement) : 1;
+        return (ligne + a - 1) / a * a;
+    }
+
+    // The client pixels of an upload as tight RGBA rows (the layer keeps and
+    // uploads nothing else).
+    std::vector<std::uint8_t> EnRgba(const void* pixels, int largeur, int hauteur, GLenum format)
+    {
+        std::vector<std::uint8_t> rgba(static_cast<size_t>(largeur) * hauteur * 4, 0);
+        if (pixels == nullptr)
+            return rgba;
+        const int n = Octets(format);
+        const size_t pas = Pas(largeur, n, Stocke(GL_UNPACK_ROW_LENGTH), Stocke(GL_UNPACK_ALIGNMENT));
+        const std::uint8_t* debut = static_cast<const std::uint8_t*>(pixels) +
+                                    static_cast<size_t>(Stocke(GL_UNPACK_SKIP_ROWS)) * pas +
+                                    static_cast<size_t>(Stocke(GL_UNPACK_SKIP_PIXELS)) * n;
+        for (int y = 0; y < hauteur; ++y)
+            for (int x = 0; x < largeur; ++x)
+            {
+                const std::uint8_t* p = debut + y * pas + static_cast<size_t>(x) * n;
+                std::uint8_t* d = &rgba[(static_cast<size_t>(y) * largeur + x) * 4];
+                switch (format)
+                {
+                case GL_RGBA: d[0] = p[0]; d[1] = p[1]; d[2] = p[2]; d[3] = p[3]; break;
+                case GL_BGRA: d[0] = p[2]; d[1] = p[1]; d[2] = p[0]; d[3] = p[3]; break;
+                case GL_RGB: d[0] = p[0]; d[1] = p[1]; d[2] = p[2]; d[3] = 255; break;
+                case GL_BGR: d[0] = p[2]; d[1] = p[1]; d[2] = p[0]; d[3] = 255; break;
+                case GL_LUMINANCE_ALPHA: d[0] = d[1] = d[2] = p[0]; d[3] = p[1]; break;
+                case GL_ALPHA: d[0] = d[1] = d[2] = 0; d[3] = p[0]; break;
+                default: d[0] = d[1] = d[2] = p[0]; d[3] = 255; break;
+                }
+            }
+        return rgba;
+    }
+
+    // Before a texture changes, the batch that draws with it is drawn.
+    void AvantChangement(GLuint nom)
+    {
+        Contexte& c = Ctx();
+        if (!c.Lot.empty() && c.EtatLot.Texture && c.EtatLot.Nom == nom)
+            Dessine();
+    }
+
+    Texture* TextureLiee()
+    {
+        Contexte& c = Ctx();
+        Texture* t = TextureNommee(c.Liee);
+        if (t == nullptr || c.Liee == 0)
+            return nullptr;
+        if (t->Reelle == 0)
+        {
+            Prepare();
+            glGenTextures(1, &t->Reelle);
+        }
+        AvantChangement(c.Liee);
+        glBindTexture(GL_TEXTURE_2D, t->Reelle);
+        c.ReelTexture = t->Reelle;
+        return t;
+    }
+
+    bool PuissanceDeux(int n)
+    {
+        return n > 0 && (n & (n - 1)) == 0;
+    }
+
+    // WebGL 1 samples a texture whose sides are not powers of two only
+    // clamped and without mipmaps.
+    void AppliqueEchantillonnage(const Texture& t)
+    {
+        const bool libre = PuissanceDeux(t.Largeur) && PuissanceDeux(t.Hauteur);
+        auto enveloppe = [&](GLint e) { return (e == GL_CLAMP || !libre) ? GL_CLAMP_TO_EDGE : e; };
+        GLint min = t.Min;
+        if (!libre && EstMipmap(min))
+            min = GL_LINEAR;
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, t.Mag);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, enveloppe(t.EnveloppeS));
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, enveloppe(t.EnveloppeT));
+    }
+}
+
+extern "C" {
+
+void WglClear(GLbitfield masque)
+{
+    Dessine();
+    Prepare();
+    glClear(masque);
+}
+
+void WglClearColor(GLclampf r, GLclampf v, GLclampf b, GLclampf a)
+{
+    Contexte& c = Ctx();
+    c.Fond[0] = r;
+    c.Fond[1] = v;
+    c.Fond[2] = b;
+    c.Fond[3] = a;
+    glClearColor(r, v, b, a);
+}
+
+void WglViewport(GLint x, GLint y, GLsizei largeur, GLsizei hauteur)
+{
+    Dessine();
+    Contexte& c = Ctx();
+    c.Vue4[0] = x;
+    c.Vue4[1] = y;
+    c.Vue4[2] = largeur;
+    c.Vue4[3] = hauteur;
+    glViewport(x, y, largeur, hauteur);
+}
+
+void WglFlush(void)
+{
+    Dessine();
+}
+
+void WglFinish(void)
+{
+    Dessine();
+    glFinish();
+}
+
+void WglReadPixels(GLint x, GLint y, GLsizei largeur, GLsizei hauteur, GLenum format, GLenum type, void* pixels)
+{
+    Dessine();
+    if (largeur <= 0 || hauteur <= 0 || pixels == nullptr || type != GL_UNSIGNED_BYTE)
+        return;
+    std::vector<std::uint8_t> rgba(static_cast<size_t>(largeur) * hauteur * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(x, y, largeur, hauteur, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const int n = Octets(format);
+    const size_t pas = Pas(largeur, n, Stocke(GL_PACK_ROW_LENGTH), Stocke(GL_PACK_ALIGNMENT));
+    std::uint8_t* debut = static_cast<std::uint8_t*>(pixels) + static_cast<size_t>(Stocke(GL_PACK_SKIP_ROWS)) * pas +
+                          static_cast<size_t>(Stocke(GL_PACK_SKIP_PIXELS)) * n;
+    for (int l = 0; l < hauteur; ++l)
+        for (int col = 0; col < largeur; ++col)
+        {
+            const std::uint8_t* s = &rgba[(static_cast<size_t>(l) * largeur + col) * 4];
+            std::uint8_t* d = debut + l * pas + static_cast<size_t>(col) * n;
+            switch (format)
+            {
+            case GL_RGBA: std::memcpy(d, s, 4); break;
+            case GL_BGRA: d[0] = s[2]; d[1] = s[1]; d[2] = s[0]; d[3] = s[3]; break;
+            case GL_RGB: d[0] = s[0]; d[1] = s[1]; d[2] = s[2]; break;
+            case GL_BGR: d[0] = s[2]; d[1] = s[1]; d[2] = s[0]; break;
+            default: d[0] = s[0]; break;
+            }
+        }
+}
+
+void WglGetIntegerv(GLenum nom, GLint* valeurs)
+{
+    Contexte& c = Ctx();
+    if (valeurs == nullptr)
+        return;
+    switch (nom)
+    {
+    case GL_VIEWPORT:
+        std::memcpy(valeurs, c.Vue4, sizeof c.Vue4);
+        return;
+    case GL_TEXTURE_BINDING_2D:
+        *valeurs = static_cast<GLint>(c.Liee);
+        return;
+    default:
+        for (int i = 0; i < 12; ++i)
+            if (NomsStockage[i] == nom)
+            {
+                *valeurs = c.Pixels.Valeurs[i];
+                return;
+            }
+        glGetIntegerv(nom, valeurs);
+    }
+}
+
+GLenum WglGetError(void)
+{
+    return glGetError();
+}
+
+void WglEnable(GLenum capacite)
+{
+    Contexte& c = Ctx();
+    switch (capacite)
+    {
+    case GL_BLEND: c.Melange = true; break;
+    case GL_TEXTURE_2D: c.Texturage = true; break;
+    case GL_LINE_SMOOTH: c.LissageLignes = true; break;
+    case GL_LIGHTING: c.Eclairage = true; break;
+    default: Dessine(); glEnable(capacite); break;
+    }
+}
+
+void WglDisable(GLenum capacite)
+{
+    Contexte& c = Ctx();
+    switch (capacite)
+    {
+    case GL_BLEND: c.Melange = false; break;
+    case GL_TEXTURE_2D: c.Texturage = false; break;
+    case GL_LINE_SMOOTH: c.LissageLignes = false; break;
+    case GL_LIGHTING: c.Eclairage = false; break;
+    default: Dessine(); glDisable(capacite); break;
+    }
+}
+
+void WglBlendFunc(GLenum source, GLenum destination)
+{
+    Ctx().Source = source;
+    Ctx().Destination = destination;
+}
+
+void WglLineWidth(GLfloat largeur)
+{
+    Dessine();
+    Ctx().LargeurLigne = largeur;
+    glLineWidth(largeur);
+}
+
+void WglPushAttrib(GLbitfield)
+{
+    Contexte& c = Ctx();
+    Attributs a;
+    a.Melange = c.Melange;
+    a.Texturage = c.Texturage;
+    a.LissageLignes = c.LissageLignes;
+    a.Eclairage = c.Eclairage;
+    a.Source = c.Source;
+    a.Destination = c.Destination;
+    for (int i = 0; i < 4; ++i)
+        a.Couleur[i] = c.Couleur[i];
+    a.Liee = c.Liee;
+    a.LargeurLigne = c.LargeurLigne;
+    c.PileAttributs.push_back(a);
+}
+
+void WglPopAttrib(void)
+{
+    Contexte& c = Ctx();
+    if (c.PileAttributs.empty())
+        return;
+    const Attributs a = c.PileAttributs.back();
+    c.PileAttributs.pop_back();
+    c.Melange = a.Melange;
+    c.Texturage = a.Texturage;
+    c.LissageLignes = a.LissageLignes;
+    c.Eclairage = a.Eclairage;
+    c.Source = a.Source;
+    c.Destination = a.Destination;
+    for (int i = 0; i < 4; ++i)
+        c.Couleur[i] = static_cast<std::uint8_t>(a.Couleur[i]);
+    c.Liee = a.Liee;
+    if (a.LargeurLigne != c.LargeurLigne)
+        WglLineWidth(a.LargeurLigne);
+}
+
+void WglPushClientAttrib(GLbitfield)
+{
+    Ctx().PileStockage.push_back(Ctx().Pixels);
+}
+
+void WglPopClientAttrib(void)
+{
+    Contexte& c = Ctx();
+    if (c.PileStockage.empty())
+        return;
+    c.Pixels = c.PileStockage.back();
+    c.PileStockage.pop_back();
+}
+
+void WglPixelStorei(GLenum nom, GLint valeur)
+{
+    for (int i = 0; i < 12; ++i)
+        if (NomsStockage[i] == nom)
+            Ctx().Pixels.Valeurs[i] = valeur;
+}
+
+void WglMatrixMode(GLenum mode)
+{
+    Ctx().Mode = mode == GL_PROJECTION ? GL_PROJECTION : GL_MODELVIEW;
+}
+
+void WglLoadIdentity(void)
+{
+    Courante() = Identite();
+}
+
+void WglPushMatrix(void)
+{
+    std::vector<Matrice>& pile = PileCourante();
+    if (pile.size() < 32)
+        pile.push_back(pile.back());
+}
+
+void WglPopMatrix(void)
+{
+    std::vector<Matrice>& pile = PileCourante();
+    if (pile.size() > 1)
+        pile.pop_back();
+    Ctx().CombineeAJour = false;
+}
+
+void WglTranslated(GLdouble x, GLdouble y, GLdouble z)
+{
+    Matrice t = Identite();
+    t.m[12] = static_cast<float>(x);
+    t.m[13] = static_cast<float>(y);
+    t.m[14] = static_cast<float>(z);
+    Multiplie(t);
+}
+
+void WglTranslatef(GLfloat x, GLfloat y, GLfloat z)
+{
+    WglTranslated(x, y, z);
+}
+
+void WglScaled(GLdouble x, GLdouble y, GLdouble z)
+{
+    Matrice e = Identite();
+    e.m[0] = static_cast<float>(x);
+    e.m[5] = static_cast<float>(y);
+    e.m[10] = static_cast<float>(z);
+    Multiplie(e);
+}
+
+void WglScalef(GLfloat x, GLfloat y, GLfloat z)
+{
+    WglScaled(x, y, z);
+}
+
+void WglOrtho(GLdouble gauche, GLdouble droite, GLdouble bas, GLdouble haut, GLdouble proche, GLdouble loin)
+{
+    Matrice o = Identite();
+    o.m[0] = static_cast<float>(2 / (droite - gauche));
+    o.m[5] = static_cast<float>(2 / (haut - bas));
+    o.m[10] = static_cast<float>(-2 / (loin - proche));
+    o.m[12] = static_cast<float>(-(droite + gauche) / (droite - gauche));
+    o.m[13] = static_cast<float>(-(haut + bas) / (haut - bas));
+    o.m[14] = static_cast<float>(-(loin + proche) / (loin - proche));
+    Multiplie(o);
+}
+
+void WglBegin(GLenum mode)
+{
+    Contexte& c = Ctx();
+    c.DansPrimitive = true;
+    c.Primitive = mode;
+    c.Entree.clear();
+}
+
+void WglEnd(void)
+{
+    Contexte& c = Ctx();
+    if (!c.DansPrimitive)
+        return;
+    c.DansPrimitive = false;
+    const std::vector<Sommet>& e = c.Entree;
+    const size_t n = e.size();
+    const bool lignes = c.Primitive == GL_LINES || c.Primitive == GL_LINE_STRIP || c.Primitive == GL_LINE_LOOP;
+    const Etat etat = EtatCourant(lignes ? GL_LINES : GL_TRIANGLES);
+    if (!c.Lot.empty() && !(etat == c.EtatLot))
+        Dessine();
+    c.EtatLot = etat;
+    std::vector<Sommet>& lot = c.Lot;
+    switch (c.Primitive)
+    {
+    case GL_QUADS:
+        for (size_t i = 0; i + 3 < n; i += 4)
+        {
+            const Sommet q[6] = {e[i], e[i + 1], e[i + 2], e[i], e[i + 2], e[i + 3]};
+            lot.insert(lot.end(), q, q + 6);
+        }
+        break;
+    case GL_TRIANGLES:
+        lot.insert(lot.end(), e.begin(), e.begin() + static_cast<long>(n - n % 3));
+        break;
+    case GL_TRIANGLE_STRIP:
+        for (size_t i = 2; i < n; ++i)
+        {
+            const Sommet t[3] = {e[i - 2 + (i % 2)], e[i - 1 - (i % 2)], e[i]};
+            lot.insert(lot.end(), t, t + 3);
+        }
+        break;
+    case GL_TRIANGLE_FAN:
+    case 0x0009: // GL_POLYGON
+        for (size_t i = 2; i < n; ++i)
+        {
+            const Sommet t[3] = {e[0], e[i - 1], e[i]};
+            lot.insert(lot.end(), t, t + 3);
+        }
+        break;
+    case GL_LINES:
+        lot.insert(lot.end(), e.begin(), e.begin() + static_cast<long>(n - n % 2));
+        break;
+    case GL_LINE_STRIP:
+    case GL_LINE_LOOP:
+        for (size_t i = 1; i < n; ++i)
+        {
+            lot.push_back(e[i - 1]);
+            lot.push_back(e[i]);
+        }
+        if (c.Primitive == GL_LINE_LOOP && n > 2)
+        {
+            lot.push_back(e[n - 1]);
+            lot.push_back(e[0]);
+        }
+        break;
+    default: // points: not drawn
+        break;
+    }
+    if (lot.empty())
+        return;
+}
+
+void WglColor4ub(GLubyte r, GLubyte v, GLubyte b, GLubyte a)
+{
+    std::uint8_t* c = Ctx().Couleur;
+    c[0] = r;
+    c[1] = v;
+    c[2] = b;
+    c[3] = a;
+}
+
+void WglColor3ub(GLubyte r, GLubyte v, GLubyte b)
+{
+    WglColor4ub(r, v, b, 255);
+}
+
+static GLubyte Octet(GLfloat f)
+{
+    const float borne = f < 0 ? 0 : (f > 1 ? 1 : f);
+    return static_cast<GLubyte>(std::lround(borne * 255));
+}
+
+void WglColor4f(GLfloat r, GLfloat v, GLfloat b, GLfloat a)
+{
+    WglColor4ub(Octet(r), Octet(v), Octet(b), Octet(a));
+}
+
+void WglColor3f(GLfloat r, GLfloat v, GLfloat b)
+{
+    WglColor4f(r, v, b, 1);
+}
+
+void WglTexCoord2f(GLfloat s, GLfloat t)
+{
+    Ctx().S = s;
+    Ctx().T = t;
+}
+
+void WglTexCoord2i(GLint s, GLint t)
+{
+    WglTexCoord2f(static_cast<float>(s), static_cast<float>(t));
+}
+
+void WglTexCoord2d(GLdouble s, GLdouble t)
+{
+    WglTexCoord2f(static_cast<float>(s), static_cast<float>(t));
+}
+
+void WglVertex2f(GLfloat x, GLfloat y)
+{
+    Sommet3(x, y, 0);
+}
+
+void WglVertex2i(GLint x, GLint y)
+{
+    Sommet3(static_cast<float>(x), static_cast<float>(y), 0);
+}
+
+void WglVertex2d(GLdouble x, GLdouble y)
+{
+    Sommet3(static_cast<float>(x), static_cast<float>(y), 0);
+}
+
+void WglVertex3i(GLint x, GLint y, GLint z)
+{
+    Sommet3(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+}
+
+void WglVertex3f(GLfloat x, GLfloat y, GLfloat z)
+{
+    Sommet3(x, y, z);
+}
+
+void WglGenTextures(GLsizei n, GLuint* noms)
+{
+    Contexte& c = Ctx();
+    for (GLsizei i = 0; i < n && noms != nullptr; ++i)
+    {
+        c.Textures.push_back(Texture());
+        noms[i] = static_cast<GLuint>(c.Textures.size() - 1);
+    }
+}
+
+void WglDeleteTextures(GLsizei n, const GLuint* noms)
+{
+    for (GLsizei i = 0; i < n && noms != nullptr; ++i)
+    {
+        Texture* t = TextureNommee(noms[i]);
+        if (t == nullptr || noms[i] == 0)
+            continue;
+        AvantChangement(noms[i]);
+        if (t->Reelle != 0)
+            glDeleteTextures(1, &t->Reelle);
+        *t = Texture();
+        if (Ctx().Liee == noms[i])
+            Ctx().Liee = 0;
+    }
+}
+
+GLboolean WglIsTexture(GLuint nom)
+{
+    const Texture* t = TextureNommee(nom);
+    return nom != 0 && t != nullptr && t->Reelle != 0 ? GL_TRUE : GL_FALSE;
+}
+
+void WglBindTexture(GLenum, GLuint nom)
+{
+    Contexte& c = Ctx();
+    c.Liee = nom;
+    Texture* t = TextureNommee(nom);
+    if (t != nullptr && nom != 0 && t->Reelle == 0)
+    {
+        Prepare();
+        glGenTextures(1, &t->Reelle);
+    }
+}
+
+void WglTexParameteri(GLenum, GLenum nom, GLint valeur)
+{
+    Contexte& c = Ctx();
+    Texture* t = TextureNommee(c.Liee);
+    if (t == nullptr || c.Liee == 0)
+        return;
+    GLint* champ = nullptr;
+    switch (nom)
+    {
+    case GL_TEXTURE_MIN_FILTER: champ = &t->Min; break;
+    case GL_TEXTURE_MAG_FILTER: champ = &t->Mag; break;
+    case GL_TEXTURE_WRAP_S: champ = &t->EnveloppeS; break;
+    case GL_TEXTURE_WRAP_T: champ = &t->EnveloppeT; break;
+    default: return;
+    }
+    if (*champ == valeur)
+        return;
+    t = TextureLiee(); // draws what used the old sampling
+    if (t == nullptr)
+        return;
+    *champ = valeur;
+    AppliqueEchantillonnage(*t);
+}
+
+void WglTexImage2D(GLenum, GLint niveau, GLint, GLsizei largeur, GLsizei hauteur, GLint, GLenum format, GLenum type,
+                   const void* pixels)
+{
+    if (largeur <= 0 || hauteur <= 0 || type != GL_UNSIGNED_BYTE)
+        return;
+    Texture* t = TextureLiee();
+    if (t == nullptr)
+        return;
+    std::vector<std::uint8_t> rgba = EnRgba(pixels, largeur, hauteur, format);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, niveau, GL_RGBA, largeur, hauteur, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    if (niveau == 0)
+    {
+        t->Image = true;
+        t->Mipmaps = false;
+        t->Largeur = largeur;
+        t->Hauteur = hauteur;
+        t->Niveau0 = std::move(rgba);
+        AppliqueEchantillonnage(*t);
+    }
+    else if (niveau > 0)
+        t->Mipmaps = true; // levels given by hand are trusted to be complete
+}
+
+void WglTexSubImage2D(GLenum, GLint niveau, GLint x, GLint y, GLsizei largeur, GLsizei hauteur, GLenum format,
+                      GLenum type, const void* pixels)
+{
+    if (largeur <= 0 || hauteur <= 0 || type != GL_UNSIGNED_BYTE || x < 0 || y < 0)
+        return;
+    Texture* t = TextureLiee();
+    if (t == nullptr)
+        return;
+    const std::vector<std::uint8_t> rgba = EnRgba(pixels, largeur, hauteur, format);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexSubImage2D(GL_TEXTURE_2D, niveau, x, y, largeur, hauteur, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    if (niveau == 0 && x + largeur <= t->Largeur && y + hauteur <= t->Hauteur)
+        for (int l = 0; l < hauteur; ++l)
+            std::memcpy(&t->Niveau0[(static_cast<size_t>(y + l) * t->Largeur + x) * 4],
+                        &rgba[static_cast<size_t>(l) * largeur * 4], static_cast<size_t>(largeur) * 4);
+}
+
+void WglGetTexLevelParameteriv(GLenum, GLint niveau, GLenum nom, GLint* valeur)
+{
+    const Texture* t = TextureNommee(Ctx().Liee);
+    if (valeur == nullptr)
+        return;
+    *valeur = 0;
+    if (t == nullptr || !t->Image || niveau < 0 || niveau > 30)
+        return;
+    if (nom == GL_TEXTURE_WIDTH)
+        *valeur = t->Largeur >> niveau > 0 ? t->Largeur >> niveau : 1;
+    else if (nom == GL_TEXTURE_HEIGHT)
+        *valeur = t->Hauteur >> niveau > 0 ? t->Hauteur >> niveau : 1;
+}
+
+void WglGetTexImage(GLenum, GLint niveau, GLenum format, GLenum type, void* pixels)
+{
+    const Texture* t = TextureNommee(Ctx().Liee);
+    if (t == nullptr || !t->Image || niveau != 0 || pixels == nullptr || type != GL_UNSIGNED_BYTE)
+        return;
+    const int n = Octets(format);
+    const size_t pas = Pas(t->Largeur, n, Stocke(GL_PACK_ROW_LENGTH), Stocke(GL_PACK_ALIGNMENT));
+    for (int l = 0; l < t->Hauteur; ++l)
+        for (int col = 0; col < t->Largeur; ++col)
+        {
+            const std::uint8_t* s = &t->Niveau0[(static_cast<size_t>(l) * t->Largeur + col) * 4];
+            std::uint8_t* d = static_cast<std::uint8_t*>(pixels) + l * pas + static_cast<size_t>(col) * n;
+            if (format == GL_BGRA)
+            {
+                d[0] = s[2]; d[1] = s[1]; d[2] = s[0]; d[3] = s[3];
+            }
+            else
+                std::memcpy(d, s, static_cast<size_t>(n < 4 ? n : 4));
+        }
+}
+
+void WgluOrtho2D(GLdouble gauche, GLdouble droite, GLdouble bas, GLdouble haut)
+{
+    WglOrtho(gauche, droite, bas, haut, -1, 1);
+}
+
+GLint WgluBuild2DMipmaps(GLenum, GLint, GLint largeur, GLint hauteur, GLenum format, GLenum type, const void* pixels)
+{
+    if (largeur <= 0 || hauteur <= 0 || pixels == nullptr || type != GL_UNSIGNED_BYTE)
+        return GL_INVALID_VALUE;
+    Texture* t = TextureLiee();
+    if (t == nullptr)
+        return GL_INVALID_OPERATION;
+    const std::vector<std::uint8_t> rgba = EnRgba(pixels, largeur, hauteur, format);
+    const std::vector<GlWeb::Niveau> niveaux = GlWeb::Chaine(rgba.data(), largeur, hauteur, 4);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    for (size_t i = 0; i < niveaux.size(); ++i)
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), GL_RGBA, niveaux[i].Largeur, niveaux[i].Hauteur, 0,
+                     GL_RGBA, GL_UNSIGNED_BYTE, niveaux[i].Pixels.data());
+    t->Image = true;
+    t->Mipmaps = true;
+    t->Largeur = niveaux[0].Largeur;
+    t->Hauteur = niveaux[0].Hauteur;
+    t->Niveau0 = niveaux[0].Pixels;
+    AppliqueEchantillonnage(*t);
+    return 0;
+}
+
+unsigned WglNombreDessins(void)
+{
+    return Ctx().Dessins;
+}
+
+unsigned WglNombreSommets(void)
+{
+    return Ctx().Sommets;
+}
+}

@@ -1,0 +1,23 @@
+// SDL's small C library helpers that emscripten's SDL does not provide.
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+
+extern "C" {
+
+char* SDL_getenv(const char* nom)
+{
+    return std::getenv(nom);
+}
+
+int SDL_putenv(const char* variable)
+{
+    return putenv(const_cast<char*>(variable));
+}
+
+void* SDL_memcpy(void* cible, const void* source, size_t taille)
+{
+    return std::memcpy(cible, source, taille);
+}
+}
