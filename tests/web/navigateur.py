@@ -2,18 +2,19 @@
 on 127.0.0.1, for the page's tests and measurements. Every wait is for
 something checked, within a bound."""
 import base64
-import functools
-import http.server
 import itertools
 import json
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
-import threading
 import time
 
 import websocket  # Debian's python3-websocket
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "web"))
+from servir import Serveur  # noqa: E402,F401
 
 DRAPEAUX = ["--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
             "--disable-background-networking", "--disable-component-update", "--disable-sync",
@@ -21,42 +22,24 @@ DRAPEAUX = ["--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-u
             "--window-size=800,600", "--remote-debugging-port=0"]
 
 
-class Serveur:
-    """The site folder served on 127.0.0.1 at a free port."""
-
-    def __init__(self, dossier):
-        class Gestionnaire(http.server.SimpleHTTPRequestHandler):
-            extensions_map = dict(http.server.SimpleHTTPRequestHandler.extensions_map,
-                                  **{".wasm": "application/wasm", ".js": "text/javascript"})
-
-            def log_message(self, *args):
-                pass
-
-        self.httpd = http.server.ThreadingHTTPServer(
-            ("127.0.0.1", 0), functools.partial(Gestionnaire, directory=dossier))
-        self.port = self.httpd.server_address[1]
-        self.fil = threading.Thread(target=self.httpd.serve_forever, daemon=True)
-        self.fil.start()
-
-    def adresse(self, chemin="index.html"):
-        return "http://127.0.0.1:%d/%s" % (self.port, chemin)
-
-    def fermer(self):
-        self.httpd.shutdown()
-        self.httpd.server_close()
-
-
 class Navigateur:
-    def __init__(self, taille=(800, 600)):
+    def __init__(self, taille=(800, 600), autres=()):
         self.profil = tempfile.mkdtemp(prefix="corvella-chromium-")
         drapeaux = [d if not d.startswith("--window-size") else "--window-size=%d,%d" % taille for d in DRAPEAUX]
+        drapeaux += list(autres)
         self.processus = subprocess.Popen(
             [shutil.which("chromium") or "chromium", "--user-data-dir=" + self.profil] + drapeaux + ["about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         fichier = os.path.join(self.profil, "DevToolsActivePort")
-        self.attendre(lambda: os.path.exists(fichier) and len(open(fichier).read().split()) >= 2, 30,
-                      "Chromium's DevTools port")
-        port = int(open(fichier).read().split()[0])
+
+        def lire_port():
+            try:
+                with open(fichier) as f:
+                    mots = f.read().split()
+                return int(mots[0]) if len(mots) >= 2 else None
+            except OSError:
+                return None
+        port = self.attendre(lire_port, 30, "Chromium's DevTools port")
         cibles = self.attendre(lambda: self._pages(port), 30, "a page in Chromium")
         self.ws = websocket.create_connection(cibles[0]["webSocketDebuggerUrl"], timeout=60,
                                               suppress_origin=True)
@@ -65,6 +48,9 @@ class Navigateur:
         self.exceptions = []
         for domaine in ("Page", "Runtime", "Log"):
             self.commande(domaine + ".enable")
+        # The page's view at the size asked, whatever the headless window's frame takes.
+        self.commande("Emulation.setDeviceMetricsOverride", width=taille[0], height=taille[1],
+                      deviceScaleFactor=1, mobile=False)
 
     @staticmethod
     def _pages(port):
@@ -112,6 +98,7 @@ class Navigateur:
             self._evenement(message)
 
     def evaluer(self, expression, attendre_promesse=True):
+        """The value of a JavaScript expression (a statement's value is dropped)."""
         r = self.commande("Runtime.evaluate", expression=expression, awaitPromise=attendre_promesse,
                           returnByValue=True, userGesture=True)
         if "exceptionDetails" in r:

@@ -6,6 +6,7 @@
 #include "../../main/Globales.h"
 #include "../gl/GlWeb.h"
 #include "ImageFigee.h"
+#include "../../outils/Horloge.h"
 
 #include <SDL.h>
 #include <emscripten.h>
@@ -40,6 +41,16 @@ EMSCRIPTEN_KEEPALIVE int CorvellaEtatPerso()
     return PersoPrincipal >= 0 && static_cast<size_t>(PersoPrincipal) < Personnages.size()
                ? Personnages[PersoPrincipal].Etat
                : -1;
+}
+
+EMSCRIPTEN_KEEPALIVE int CorvellaLargeurCarte()
+{
+    return Map.Largeur;
+}
+
+EMSCRIPTEN_KEEPALIVE unsigned CorvellaTicks()
+{
+    return Horloge::Ticks();
 }
 
 EMSCRIPTEN_KEEPALIVE int CorvellaEnPause()
