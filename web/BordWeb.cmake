@@ -13,7 +13,8 @@ add_library(corvella_bord_web STATIC
   ${CORVELLA_BORD_WEB}/sdl/Flux.cpp
   ${CORVELLA_BORD_WEB}/sdl/Images.cpp
   ${CORVELLA_BORD_WEB}/sdl/Bibliotheques.cpp
-  ${CORVELLA_BORD_WEB}/sdl/Outils.cpp)
+  ${CORVELLA_BORD_WEB}/sdl/Outils.cpp
+  ${CORVELLA_BORD_WEB}/son/Melangeur.cpp)
 # Before the system's: <GL/gl.h>, <GL/glu.h> and <SDL_opengl.h> are the layer's.
 target_include_directories(corvella_bord_web BEFORE PUBLIC ${CORVELLA_BORD_WEB}/include)
 target_link_options(corvella_bord_web PUBLIC -sSTB_IMAGE=1 -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=2)

@@ -69,12 +69,15 @@ def main():
         if nom == "musique.wav":
             subprocess.run(["oggenc", "-Q", "-q", "2", "-o", os.path.join(sortie, "Sons", "musique.ogg"), source],
                            check=True)
-            # The game checks the music's WAV header before it hands it to
-            # the mixer: the header of the real file, with no samples.
+            # The game checks the music's WAV file before it hands it to the
+            # mixer: the header of the real file with one silent frame (the
+            # page's mixer plays musique.ogg in its place).
             with open(source, "rb") as f:
                 entete = f.read(44)
+            trame = struct.unpack("<H", entete[32:34])[0]
             with open(os.path.join(sortie, "Sons", nom), "wb") as f:
-                f.write(entete[:4] + struct.pack("<I", 36) + entete[8:40] + struct.pack("<I", 0))
+                f.write(entete[:4] + struct.pack("<I", 36 + trame) + entete[8:40] + struct.pack("<I", trame) +
+                        bytes(trame))
         elif nom.endswith(".wav"):
             shutil.copyfile(source, os.path.join(sortie, "Sons", nom))
     os.makedirs(os.path.join(sortie, "Data", "Maps"))

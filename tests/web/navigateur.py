@@ -97,10 +97,11 @@ class Navigateur:
                 return message.get("result", {})
             self._evenement(message)
 
-    def evaluer(self, expression, attendre_promesse=True):
-        """The value of a JavaScript expression (a statement's value is dropped)."""
+    def evaluer(self, expression, attendre_promesse=True, geste=False):
+        """The value of a JavaScript expression; `geste`: run as if the user had
+        acted (which lets the page play sound or go full screen)."""
         r = self.commande("Runtime.evaluate", expression=expression, awaitPromise=attendre_promesse,
-                          returnByValue=True, userGesture=True)
+                          returnByValue=True, userGesture=geste)
         if "exceptionDetails" in r:
             raise RuntimeError("%s: %s" % (expression, r["exceptionDetails"]))
         return r.get("result", {}).get("value")

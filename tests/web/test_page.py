@@ -327,6 +327,29 @@ class Page(unittest.TestCase):
                 self.attendre_images(10)
                 self.sans_erreur()
 
+    def test_13_sound_plays_after_a_key_and_m_mutes_it(self):
+        self.ouvrir()
+        self.assertFalse(self.n.evaluer("document.getElementById('son').hidden"), "the sound notice")
+        son = JEU + ".corvellaSon"
+        self.n.attendre_vrai("!!%s" % son, 10, "the mixer opened")
+        # (Headless Chromium lets an audio context run without a gesture, so
+        # the autoplay rule itself cannot be seen failing here.)
+        self.nouveau_run(lambda: self.deposer(NIVEAU_PLAT))
+        self.n.attendre_vrai("!!%s" % son, 10, "the mixer opened")
+        self.appuyer("droite")
+        self.n.attendre_vrai("%s.ctx.state === 'running'" % son, 10, "the audio context running")
+        self.assertTrue(self.n.evaluer("document.getElementById('son').hidden"), "the notice after a key")
+        # The music (decoded from Ogg Vorbis by the browser) plays, and the steps.
+        self.n.attendre_vrai("!!%s.musique.source && %s.musique.tampon.duration > 30" % (son, son), 20,
+                             "the music playing")
+        self.n.attendre_vrai("%s.effetsJoues > 0" % son, 10, "an effect played")
+        self.relacher("droite")
+        self.taper("m")
+        self.n.attendre_vrai("%s.musique.volume === 0" % son, 5, "the music silenced by M")
+        self.taper("m")
+        self.n.attendre_vrai("%s.musique.volume > 0" % son, 5, "the music back")
+        self.sans_erreur()
+
     def test_12_without_webgl_the_page_says_so(self):
         sans = Navigateur(autres=["--disable-webgl", "--disable-3d-apis"])
         try:

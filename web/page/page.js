@@ -153,11 +153,14 @@ function pleinEcran() {
     document.documentElement.requestFullscreen().catch(() => avis("The browser refused full screen."));
 }
 
+// The browsers let a page play sound only after a key or a click in it.
 function premierGeste() {
+  const run = Page.courant;
+  const son = run && run.module && run.module.corvellaSon;
+  if (son) son.reprendre().catch(() => {});
   if (Page.sonPermis) return;
   Page.sonPermis = true;
   $("son").hidden = true;
-  window.dispatchEvent(new CustomEvent("corvella-son"));
 }
 
 // Keys that scroll or leave the page belong to the game.
