@@ -350,6 +350,29 @@ class Page(unittest.TestCase):
         self.n.attendre_vrai("%s.musique.volume > 0" % son, 5, "the music back")
         self.sans_erreur()
 
+    def test_14_a_standard_gamepad_reaches_the_game_in_sdl_s_layout(self):
+        self.ouvrir()
+        # Which standard button lands on each of SDL's buttons the game reads:
+        # 0 jump, 6 pause, 11 to 14 the d-pad up, down, left, right.
+        ordre = self.n.evaluer(
+            "(() => { const b = Array.from({length: 17}, (_, i) => ({pressed: false, touched: false, value: i}));"
+            " const p = enDispositionSDL({id: 'Pad (STANDARD GAMEPAD)', index: 0, connected: true, timestamp: 1,"
+            " mapping: 'standard', axes: [0, 0, 0, 0], buttons: b});"
+            " return p.buttons.map((x) => x.value); })()")
+        self.assertGreaterEqual(len(ordre), 15)
+        self.assertEqual([ordre[i] for i in (0, 6, 11, 12, 13, 14)], [0, 9, 12, 13, 14, 15])
+        # Another layout passes unchanged.
+        self.assertEqual(self.n.evaluer("enDispositionSDL({mapping: '', buttons: [1, 2]}).buttons.length"), 2)
+
+    def test_15_the_full_screen_button(self):
+        self.ouvrir()
+        self.n.evaluer("document.getElementById('plein').click()", geste=True)
+        self.n.attendre_vrai("document.fullscreenElement === document.documentElement", 10, "full screen")
+        self.attendre_images(5)
+        self.n.evaluer("document.getElementById('plein').click()", geste=True)
+        self.n.attendre_vrai("document.fullscreenElement === null", 10, "back from full screen")
+        self.sans_erreur()
+
     def test_12_without_webgl_the_page_says_so(self):
         sans = Navigateur(autres=["--disable-webgl", "--disable-3d-apis"])
         try:

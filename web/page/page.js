@@ -163,6 +163,27 @@ function premierGeste() {
   $("son").hidden = true;
 }
 
+// Gamepads: the browser's standard layout is handed to the game as the
+// layout SDL's own driver gives (no hat, at least 15 buttons: 0 A / Cross,
+// 6 Start / Options, 11 to 14 the d-pad), which the game's mapping knows.
+// SDL's button i is the standard layout's button ORDRE_SDL[i]; the triggers
+// follow. Pads without the standard layout reach the game as they are.
+const ORDRE_SDL = [0, 1, 2, 3, 8, 16, 9, 10, 11, 4, 5, 12, 13, 14, 15, 6, 7];
+
+function enDispositionSDL(pad) {
+  if (!pad || pad.mapping !== "standard") return pad;
+  const relache = { pressed: false, touched: false, value: 0 };
+  return {
+    id: pad.id, index: pad.index, connected: pad.connected, timestamp: pad.timestamp, mapping: "sdl",
+    axes: pad.axes, buttons: ORDRE_SDL.map((i) => pad.buttons[i] || relache),
+  };
+}
+
+if (navigator.getGamepads) {
+  const getGamepads = navigator.getGamepads.bind(navigator);
+  navigator.getGamepads = () => Array.from(getGamepads(), enDispositionSDL);
+}
+
 // Keys that scroll or leave the page belong to the game.
 const TOUCHES_DU_JEU = new Set(["ArrowUp", "ArrowDown", "ArrowLeft", "ArrowRight", " ", "Escape",
                                 "PageUp", "PageDown", "Home", "End"]);
