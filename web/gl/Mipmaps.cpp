@@ -4,15 +4,14 @@
 
 namespace GlWeb
 {
-    int PuissanceDeuxInferieure(int n)
+    int PuissanceDeuxProche(int n)
     {
         int p = 1;
-        while (n > 1)
-        {
-            n >>= 1;
+        for (int m = n; m > 1; m >>= 1)
             p <<= 1;
-        }
-        return p;
+        // From one and a half times the power below, the one above is nearer
+        // (or as near: GLU then takes the larger).
+        return n > 1 && n >= p + p / 2 && p < (1 << 30) ? 2 * p : p;
     }
 
     Niveau Redimensionne(const Niveau& source, int largeur, int hauteur, int composantes)
@@ -77,9 +76,9 @@ namespace GlWeb
                     if (deuxX && deuxY)
                         d[c] = static_cast<std::uint8_t>((px(0, 0)[c] + px(1, 0)[c] + px(0, 1)[c] + px(1, 1)[c] + 2) / 4);
                     else if (deuxX)
-                        d[c] = static_cast<std::uint8_t>((px(0, 0)[c] + px(1, 0)[c] + 1) / 2);
+                        d[c] = static_cast<std::uint8_t>((px(0, 0)[c] + px(1, 0)[c]) / 2);
                     else if (deuxY)
-                        d[c] = static_cast<std::uint8_t>((px(0, 0)[c] + px(0, 1)[c] + 1) / 2);
+                        d[c] = static_cast<std::uint8_t>((px(0, 0)[c] + px(0, 1)[c]) / 2);
                     else
                         d[c] = px(0, 0)[c];
                 }
@@ -96,7 +95,7 @@ namespace GlWeb
         base.Largeur = largeur;
         base.Hauteur = hauteur;
         base.Pixels.assign(pixels, pixels + static_cast<size_t>(largeur) * hauteur * composantes);
-        const int l = PuissanceDeuxInferieure(largeur), h = PuissanceDeuxInferieure(hauteur);
+        const int l = PuissanceDeuxProche(largeur), h = PuissanceDeuxProche(hauteur);
         niveaux.push_back(l == largeur && h == hauteur ? std::move(base)
                                                        : Redimensionne(base, l, h, composantes));
         while (niveaux.back().Largeur > 1 || niveaux.back().Hauteur > 1)

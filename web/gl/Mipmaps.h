@@ -1,7 +1,7 @@
 #pragma once
 // What GLU's gluBuild2DMipmaps makes of an image, computed without a GL
-// context: the level 0 size (a side that is not a power of two is brought
-// down to the largest power of two below it) and each next level, halved
+// context: the level 0 size (a side that is not a power of two is scaled to
+// the nearest power of two, the larger one at equal distance) and each next level, halved
 // with GLU's rounding, down to 1x1. Pixels of `composantes` bytes, rows
 // tightly packed.
 #include <cstddef>
@@ -17,15 +17,16 @@ namespace GlWeb
         std::vector<std::uint8_t> Pixels;
     };
 
-    // The largest power of two not above n (1 for n <= 1).
-    int PuissanceDeuxInferieure(int n);
+    // The power of two nearest n, the larger one at equal distance (1 for n <= 1).
+    int PuissanceDeuxProche(int n);
 
     // An image scaled to a new size by averaging the source area under each
     // destination pixel (GLU's box scaling).
     Niveau Redimensionne(const Niveau& source, int largeur, int hauteur, int composantes);
 
     // The next level: each side halved (a side of 1 stays 1), each pixel the
-    // rounded mean of the 2 or 4 pixels above it.
+    // mean of the 4 pixels above it rounded to nearest, or, once a side is 1,
+    // of the 2 pixels above it rounded down (GLU's own rounding).
     Niveau Moitie(const Niveau& source, int composantes);
 
     // Every level, level 0 first, as gluBuild2DMipmaps uploads them.
