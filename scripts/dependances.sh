@@ -6,7 +6,7 @@ set -eu
 paquets=(
   build-essential cmake pkg-config
   libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev
-  libgl-dev libglu1-mesa-dev libgl1-mesa-dri libpng-dev
+  libgl-dev libglu1-mesa-dev libgl1-mesa-dri libpng-dev zlib1g-dev
   libgtest-dev
   xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
 )
