@@ -39,6 +39,8 @@ if [ ${#manquants[@]} -gt 0 ]; then
   $sudo apt-get install -y -qq --no-install-recommends "${manquants[@]}" >/dev/null
 fi
 
+# The tests and tools in Python leave no bytecode in the source tree.
+export PYTHONDONTWRITEBYTECODE=1
 natif=${CORVELLA_CONSTRUCTION:-$racine/build}
 web=${CORVELLA_WEB:-$racine/build-web}
 cibles=(images sons niveau)

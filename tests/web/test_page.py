@@ -164,6 +164,9 @@ class Page(unittest.TestCase):
         print("\n  first frame %.0f ms after the page's start" % ms, file=sys.stderr)
         self.assertLess(ms, 3000)
         self.assertEqual(self.jeu("_CorvellaLargeurCarte()"), 92)
+        # The progress bar went to the end, and the loading panel is gone.
+        self.assertEqual(self.n.evaluer("document.getElementById('progression').value"), 1)
+        self.assertTrue(self.n.evaluer("document.getElementById('chargement').hidden"))
         self.attendre_debout()
         self.attendre_images(30)
         self.sans_erreur()
@@ -219,6 +222,12 @@ class Page(unittest.TestCase):
         self.assertGreaterEqual(t1 - t0, 1000)
         self.assertAlmostEqual(dx, (t1 - t0) / 5, delta=15)
         self.assertGreaterEqual(dx, 190)
+        # The arrows belong to the game: the page's default (scrolling) is refused.
+        self.n.evaluer("window.refusees = []; window.addEventListener('keydown', (e) => "
+                       "refusees.push(e.defaultPrevented)); 0")
+        self.taper("haut")
+        self.assertEqual(self.n.evaluer("refusees"), [True])
+        self.assertEqual(self.n.evaluer("window.scrollY"), 0)
         self.sans_erreur()
 
     def test_04_water_kills_and_brings_the_player_back(self):
@@ -373,7 +382,7 @@ class Page(unittest.TestCase):
         self.n.attendre_vrai("document.fullscreenElement === null", 10, "back from full screen")
         self.sans_erreur()
 
-    def test_12_without_webgl_the_page_says_so(self):
+    def test_12_without_webgl_or_webassembly_the_page_says_so(self):
         sans = Navigateur(autres=["--disable-webgl", "--disable-3d-apis"])
         try:
             sans.aller(self.adresse())
@@ -382,6 +391,16 @@ class Page(unittest.TestCase):
             self.assertIn("no WebGL", sans.evaluer("document.getElementById('manque').textContent"))
         finally:
             sans.fermer()
+        # A browser without WebAssembly, as the page sees one.
+        script = self.n.commande("Page.addScriptToEvaluateOnNewDocument", source="delete window.WebAssembly;")
+        try:
+            self.n.aller(self.adresse())
+            self.n.attendre_vrai("typeof Page !== 'undefined' && !document.getElementById('manque').hidden", 30,
+                                 "the message")
+            self.assertIn("does not run WebAssembly",
+                          self.n.evaluer("document.getElementById('manque').textContent"))
+        finally:
+            self.n.commande("Page.removeScriptToEvaluateOnNewDocument", identifier=script["identifier"])
 
 
 if __name__ == "__main__":

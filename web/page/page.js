@@ -117,6 +117,8 @@ function lancer(niveau) {
     },
   }).then((m) => {
     run.module = m;
+    // Replaced before it had started: it stops at once.
+    if (run.fini) { m._CorvellaArreter(); return; }
     $("chargement").hidden = true;
     window.dispatchEvent(new CustomEvent("corvella-lance"));
   });
