@@ -8,6 +8,7 @@ set(CORVELLA_BORD_WEB ${CMAKE_CURRENT_LIST_DIR})
 
 add_library(corvella_bord_web STATIC
   ${CORVELLA_BORD_WEB}/gl/GlWeb.cpp
+  ${CORVELLA_BORD_WEB}/gl/Textures.cpp
   ${CORVELLA_BORD_WEB}/gl/Mipmaps.cpp
   ${CORVELLA_BORD_WEB}/sdl/Surfaces.cpp
   ${CORVELLA_BORD_WEB}/sdl/Flux.cpp

@@ -2,132 +2,15 @@
 // applied on the CPU, and its immediate-mode primitives gathered into one
 // buffer drawn at once for each run of quads with the same texture, texture
 // sampling and blending.
-#include "GlWeb.h"
-#include "Mipmaps.h"
+#include "Contexte.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-namespace
+namespace GlWeb
 {
-    struct Matrice
-    {
-        float m[16]; // column-major, as GL's
-    };
-
-    Matrice Identite()
-    {
-        Matrice r{};
-        r.m[0] = r.m[5] = r.m[10] = r.m[15] = 1;
-        return r;
-    }
-
-    Matrice Produit(const Matrice& a, const Matrice& b)
-    {
-        Matrice r{};
-        for (int c = 0; c < 4; ++c)
-            for (int l = 0; l < 4; ++l)
-            {
-                float s = 0;
-                for (int k = 0; k < 4; ++k)
-                    s += a.m[k * 4 + l] * b.m[c * 4 + k];
-                r.m[c * 4 + l] = s;
-            }
-        return r;
-    }
-
-    struct Sommet
-    {
-        float X, Y, S, T;
-        std::uint8_t R, V, B, A;
-    };
-
-    struct Texture
-    {
-        GLuint Reelle = 0;   // the WebGL texture
-        bool Image = false;  // level 0 given
-        bool Mipmaps = false;
-        int Largeur = 0, Hauteur = 0;
-        GLint Min = GL_NEAREST_MIPMAP_LINEAR, Mag = GL_LINEAR, EnveloppeS = GL_REPEAT, EnveloppeT = GL_REPEAT;
-        std::vector<std::uint8_t> Niveau0; // RGBA, for read-back
-    };
-
-    // What a draw depends on besides its vertices.
-    struct Etat
-    {
-        bool Texture = false; // texturing on, with a complete texture
-        GLuint Nom = 0;
-        bool Melange = false;
-        GLenum Source = GL_ONE, Destination = GL_ZERO;
-        GLenum Primitive = GL_TRIANGLES;
-        bool operator==(const Etat& o) const
-        {
-            return Texture == o.Texture && (!Texture || Nom == o.Nom) && Melange == o.Melange &&
-                   (!Melange || (Source == o.Source && Destination == o.Destination)) && Primitive == o.Primitive;
-        }
-    };
-
-    struct Attributs
-    {
-        bool Melange, Texturage, LissageLignes, Eclairage;
-        GLenum Source, Destination;
-        float Couleur[4];
-        GLuint Liee;
-        float LargeurLigne;
-    };
-
-    struct Stockage
-    {
-        GLint Valeurs[12];
-    };
-
-    const GLenum NomsStockage[12] = {GL_PACK_SWAP_BYTES, GL_PACK_LSB_FIRST, GL_PACK_ROW_LENGTH,
-                                     GL_PACK_SKIP_ROWS, GL_PACK_SKIP_PIXELS, GL_PACK_ALIGNMENT,
-                                     GL_UNPACK_SWAP_BYTES, GL_UNPACK_LSB_FIRST, GL_UNPACK_ROW_LENGTH,
-                                     GL_UNPACK_SKIP_ROWS, GL_UNPACK_SKIP_PIXELS, GL_UNPACK_ALIGNMENT};
-
-    struct Contexte
-    {
-        bool Pret = false;
-        GLuint Programme = 0, Tampon = 0;
-        GLint UniteTexture = -1, AvecTexture = -1;
-
-        // The game's state
-        bool Melange = false, Texturage = false, LissageLignes = false, Eclairage = false;
-        GLenum Source = GL_ONE, Destination = GL_ZERO;
-        GLenum Mode = GL_MODELVIEW;
-        std::vector<Matrice> Vue{Identite()}, Projection{Identite()};
-        Matrice Combinee = Identite();
-        bool CombineeAJour = true;
-        std::uint8_t Couleur[4] = {255, 255, 255, 255};
-        float S = 0, T = 0;
-        GLuint Liee = 0;
-        float LargeurLigne = 1;
-        std::vector<Texture> Textures{Texture()}; // name 0: the default texture, no image
-        Stockage Pixels{{0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 4}};
-        std::vector<Attributs> PileAttributs;
-        std::vector<Stockage> PileStockage;
-        GLint Vue4[4] = {0, 0, 0, 0};
-        float Fond[4] = {0, 0, 0, 0};
-
-        // The primitive being given, then the batch waiting to be drawn.
-        GLenum Primitive = 0;
-        bool DansPrimitive = false;
-        std::vector<Sommet> Entree;
-        std::vector<Sommet> Lot;
-        Etat EtatLot;
-
-        // WebGL's state as last set, to skip repeated calls.
-        bool ReelMelange = false;
-        GLenum ReelSource = GL_ONE, ReelDestination = GL_ZERO;
-        GLuint ReelTexture = 0;
-        int ReelAvecTexture = -1;
-
-        unsigned Dessins = 0, Sommets = 0;
-    };
-
     Contexte& Ctx()
     {
         static Contexte c;
@@ -177,25 +60,6 @@ namespace
         glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Sommet), reinterpret_cast<void*>(16));
         glDisable(GL_BLEND);
         glBlendFunc(GL_ONE, GL_ZERO);
-    }
-
-    Texture* TextureNommee(GLuint nom)
-    {
-        Contexte& c = Ctx();
-        return nom < c.Textures.size() ? &c.Textures[nom] : nullptr;
-    }
-
-    bool EstMipmap(GLint filtre)
-    {
-        return filtre == GL_NEAREST_MIPMAP_NEAREST || filtre == GL_LINEAR_MIPMAP_NEAREST ||
-               filtre == GL_NEAREST_MIPMAP_LINEAR || filtre == GL_LINEAR_MIPMAP_LINEAR;
-    }
-
-    // A texture without an image, or filtered through mipmaps it does not
-    // have, is incomplete: GL then draws as if texturing were off.
-    bool Complete(const Texture& t)
-    {
-        return t.Image && t.Reelle != 0 && (!EstMipmap(t.Min) || t.Mipmaps);
     }
 
     void Dessine()
@@ -331,7 +195,6 @@ namespace
         }
     }
 
-    // Bytes from one row to the next in client memory, by the pixel store.
     size_t Pas(int largeur, int octets, GLint longueurLigne, GLint alignement)
     {
         const size_t ligne = static_cast<size_t>(longueurLigne > 0 ? longueurLigne : largeur) * octets;
@@ -339,82 +202,9 @@ namespace
         return (ligne + a - 1) / a * a;
     }
 
-    // The client pixels of an upload as tight RGBA rows (the layer keeps and
-    // uploads nothing else).
-    std::vector<std::uint8_t> EnRgba(const void* pixels, int largeur, int hauteur, GLenum format)
-    {
-        std::vector<std::uint8_t> rgba(static_cast<size_t>(largeur) * hauteur * 4, 0);
-        if (pixels == nullptr)
-            return rgba;
-        const int n = Octets(format);
-        const size_t pas = Pas(largeur, n, Stocke(GL_UNPACK_ROW_LENGTH), Stocke(GL_UNPACK_ALIGNMENT));
-        const std::uint8_t* debut = static_cast<const std::uint8_t*>(pixels) +
-                                    static_cast<size_t>(Stocke(GL_UNPACK_SKIP_ROWS)) * pas +
-                                    static_cast<size_t>(Stocke(GL_UNPACK_SKIP_PIXELS)) * n;
-        for (int y = 0; y < hauteur; ++y)
-            for (int x = 0; x < largeur; ++x)
-            {
-                const std::uint8_t* p = debut + y * pas + static_cast<size_t>(x) * n;
-                std::uint8_t* d = &rgba[(static_cast<size_t>(y) * largeur + x) * 4];
-                switch (format)
-                {
-                case GL_RGBA: d[0] = p[0]; d[1] = p[1]; d[2] = p[2]; d[3] = p[3]; break;
-                case GL_BGRA: d[0] = p[2]; d[1] = p[1]; d[2] = p[0]; d[3] = p[3]; break;
-                case GL_RGB: d[0] = p[0]; d[1] = p[1]; d[2] = p[2]; d[3] = 255; break;
-                case GL_BGR: d[0] = p[2]; d[1] = p[1]; d[2] = p[0]; d[3] = 255; break;
-                case GL_LUMINANCE_ALPHA: d[0] = d[1] = d[2] = p[0]; d[3] = p[1]; break;
-                case GL_ALPHA: d[0] = d[1] = d[2] = 0; d[3] = p[0]; break;
-                default: d[0] = d[1] = d[2] = p[0]; d[3] = 255; break;
-                }
-            }
-        return rgba;
-    }
-
-    // Before a texture changes, the batch that draws with it is drawn.
-    void AvantChangement(GLuint nom)
-    {
-        Contexte& c = Ctx();
-        if (!c.Lot.empty() && c.EtatLot.Texture && c.EtatLot.Nom == nom)
-            Dessine();
-    }
-
-    Texture* TextureLiee()
-    {
-        Contexte& c = Ctx();
-        Texture* t = TextureNommee(c.Liee);
-        if (t == nullptr || c.Liee == 0)
-            return nullptr;
-        if (t->Reelle == 0)
-        {
-            Prepare();
-            glGenTextures(1, &t->Reelle);
-        }
-        AvantChangement(c.Liee);
-        glBindTexture(GL_TEXTURE_2D, t->Reelle);
-        c.ReelTexture = t->Reelle;
-        return t;
-    }
-
-    bool PuissanceDeux(int n)
-    {
-        return n > 0 && (n & (n - 1)) == 0;
-    }
-
-    // WebGL 1 samples a texture whose sides are not powers of two only
-    // clamped and without mipmaps.
-    void AppliqueEchantillonnage(const Texture& t)
-    {
-        const bool libre = PuissanceDeux(t.Largeur) && PuissanceDeux(t.Hauteur);
-        auto enveloppe = [&](GLint e) { return (e == GL_CLAMP || !libre) ? GL_CLAMP_TO_EDGE : e; };
-        GLint min = t.Min;
-        if (!libre && EstMipmap(min))
-            min = GL_LINEAR;
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, t.Mag);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, enveloppe(t.EnveloppeS));
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, enveloppe(t.EnveloppeT));
-    }
 }
+
+using namespace GlWeb;
 
 extern "C" {
 
@@ -817,177 +607,6 @@ void WglVertex3i(GLint x, GLint y, GLint z)
 void WglVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
     Sommet3(x, y, z);
-}
-
-void WglGenTextures(GLsizei n, GLuint* noms)
-{
-    Contexte& c = Ctx();
-    for (GLsizei i = 0; i < n && noms != nullptr; ++i)
-    {
-        c.Textures.push_back(Texture());
-        noms[i] = static_cast<GLuint>(c.Textures.size() - 1);
-    }
-}
-
-void WglDeleteTextures(GLsizei n, const GLuint* noms)
-{
-    for (GLsizei i = 0; i < n && noms != nullptr; ++i)
-    {
-        Texture* t = TextureNommee(noms[i]);
-        if (t == nullptr || noms[i] == 0)
-            continue;
-        AvantChangement(noms[i]);
-        if (t->Reelle != 0)
-            glDeleteTextures(1, &t->Reelle);
-        *t = Texture();
-        if (Ctx().Liee == noms[i])
-            Ctx().Liee = 0;
-    }
-}
-
-GLboolean WglIsTexture(GLuint nom)
-{
-    const Texture* t = TextureNommee(nom);
-    return nom != 0 && t != nullptr && t->Reelle != 0 ? GL_TRUE : GL_FALSE;
-}
-
-void WglBindTexture(GLenum, GLuint nom)
-{
-    Contexte& c = Ctx();
-    c.Liee = nom;
-    Texture* t = TextureNommee(nom);
-    if (t != nullptr && nom != 0 && t->Reelle == 0)
-    {
-        Prepare();
-        glGenTextures(1, &t->Reelle);
-    }
-}
-
-void WglTexParameteri(GLenum, GLenum nom, GLint valeur)
-{
-    Contexte& c = Ctx();
-    Texture* t = TextureNommee(c.Liee);
-    if (t == nullptr || c.Liee == 0)
-        return;
-    GLint* champ = nullptr;
-    switch (nom)
-    {
-    case GL_TEXTURE_MIN_FILTER: champ = &t->Min; break;
-    case GL_TEXTURE_MAG_FILTER: champ = &t->Mag; break;
-    case GL_TEXTURE_WRAP_S: champ = &t->EnveloppeS; break;
-    case GL_TEXTURE_WRAP_T: champ = &t->EnveloppeT; break;
-    default: return;
-    }
-    if (*champ == valeur)
-        return;
-    t = TextureLiee(); // draws what used the old sampling
-    if (t == nullptr)
-        return;
-    *champ = valeur;
-    AppliqueEchantillonnage(*t);
-}
-
-void WglTexImage2D(GLenum, GLint niveau, GLint, GLsizei largeur, GLsizei hauteur, GLint, GLenum format, GLenum type,
-                   const void* pixels)
-{
-    if (largeur <= 0 || hauteur <= 0 || type != GL_UNSIGNED_BYTE)
-        return;
-    Texture* t = TextureLiee();
-    if (t == nullptr)
-        return;
-    std::vector<std::uint8_t> rgba = EnRgba(pixels, largeur, hauteur, format);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexImage2D(GL_TEXTURE_2D, niveau, GL_RGBA, largeur, hauteur, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    if (niveau == 0)
-    {
-        t->Image = true;
-        t->Mipmaps = false;
-        t->Largeur = largeur;
-        t->Hauteur = hauteur;
-        t->Niveau0 = std::move(rgba);
-        AppliqueEchantillonnage(*t);
-    }
-    else if (niveau > 0)
-        t->Mipmaps = true; // levels given by hand are trusted to be complete
-}
-
-void WglTexSubImage2D(GLenum, GLint niveau, GLint x, GLint y, GLsizei largeur, GLsizei hauteur, GLenum format,
-                      GLenum type, const void* pixels)
-{
-    if (largeur <= 0 || hauteur <= 0 || type != GL_UNSIGNED_BYTE || x < 0 || y < 0)
-        return;
-    Texture* t = TextureLiee();
-    if (t == nullptr)
-        return;
-    const std::vector<std::uint8_t> rgba = EnRgba(pixels, largeur, hauteur, format);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexSubImage2D(GL_TEXTURE_2D, niveau, x, y, largeur, hauteur, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    if (niveau == 0 && x + largeur <= t->Largeur && y + hauteur <= t->Hauteur)
-        for (int l = 0; l < hauteur; ++l)
-            std::memcpy(&t->Niveau0[(static_cast<size_t>(y + l) * t->Largeur + x) * 4],
-                        &rgba[static_cast<size_t>(l) * largeur * 4], static_cast<size_t>(largeur) * 4);
-}
-
-void WglGetTexLevelParameteriv(GLenum, GLint niveau, GLenum nom, GLint* valeur)
-{
-    const Texture* t = TextureNommee(Ctx().Liee);
-    if (valeur == nullptr)
-        return;
-    *valeur = 0;
-    if (t == nullptr || !t->Image || niveau < 0 || niveau > 30)
-        return;
-    if (nom == GL_TEXTURE_WIDTH)
-        *valeur = t->Largeur >> niveau > 0 ? t->Largeur >> niveau : 1;
-    else if (nom == GL_TEXTURE_HEIGHT)
-        *valeur = t->Hauteur >> niveau > 0 ? t->Hauteur >> niveau : 1;
-}
-
-void WglGetTexImage(GLenum, GLint niveau, GLenum format, GLenum type, void* pixels)
-{
-    const Texture* t = TextureNommee(Ctx().Liee);
-    if (t == nullptr || !t->Image || niveau != 0 || pixels == nullptr || type != GL_UNSIGNED_BYTE)
-        return;
-    const int n = Octets(format);
-    const size_t pas = Pas(t->Largeur, n, Stocke(GL_PACK_ROW_LENGTH), Stocke(GL_PACK_ALIGNMENT));
-    for (int l = 0; l < t->Hauteur; ++l)
-        for (int col = 0; col < t->Largeur; ++col)
-        {
-            const std::uint8_t* s = &t->Niveau0[(static_cast<size_t>(l) * t->Largeur + col) * 4];
-            std::uint8_t* d = static_cast<std::uint8_t*>(pixels) + l * pas + static_cast<size_t>(col) * n;
-            if (format == GL_BGRA)
-            {
-                d[0] = s[2]; d[1] = s[1]; d[2] = s[0]; d[3] = s[3];
-            }
-            else
-                std::memcpy(d, s, static_cast<size_t>(n < 4 ? n : 4));
-        }
-}
-
-void WgluOrtho2D(GLdouble gauche, GLdouble droite, GLdouble bas, GLdouble haut)
-{
-    WglOrtho(gauche, droite, bas, haut, -1, 1);
-}
-
-GLint WgluBuild2DMipmaps(GLenum, GLint, GLint largeur, GLint hauteur, GLenum format, GLenum type, const void* pixels)
-{
-    if (largeur <= 0 || hauteur <= 0 || pixels == nullptr || type != GL_UNSIGNED_BYTE)
-        return GL_INVALID_VALUE;
-    Texture* t = TextureLiee();
-    if (t == nullptr)
-        return GL_INVALID_OPERATION;
-    const std::vector<std::uint8_t> rgba = EnRgba(pixels, largeur, hauteur, format);
-    const std::vector<GlWeb::Niveau> niveaux = GlWeb::Chaine(rgba.data(), largeur, hauteur, 4);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    for (size_t i = 0; i < niveaux.size(); ++i)
-        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), GL_RGBA, niveaux[i].Largeur, niveaux[i].Hauteur, 0,
-                     GL_RGBA, GL_UNSIGNED_BYTE, niveaux[i].Pixels.data());
-    t->Image = true;
-    t->Mipmaps = true;
-    t->Largeur = niveaux[0].Largeur;
-    t->Hauteur = niveaux[0].Hauteur;
-    t->Niveau0 = niveaux[0].Pixels;
-    AppliqueEchantillonnage(*t);
-    return 0;
 }
 
 unsigned WglNombreDessins(void)

@@ -10,6 +10,7 @@ const FIGEE = new URLSearchParams(location.search).get("figee");
 
 const Page = {
   paquet: null,       // the packaged data, downloaded once
+  wasm: null,         // the program, compiled once (a promise)
   courant: null,      // the running game: { module, canvas, clavier, fini }
   niveau: null,       // bytes of the level played, null for the shipped one
   sonPermis: false,
@@ -29,9 +30,13 @@ function manque(texte) {
   $("manque").hidden = false;
 }
 
+function sansWebAssembly() {
+  return typeof WebAssembly !== "object" || typeof WebAssembly.instantiate !== "function";
+}
+
 // What the browser lacks to play, or null.
 function ceQuiManque() {
-  if (typeof WebAssembly !== "object" || typeof WebAssembly.instantiate !== "function")
+  if (sansWebAssembly())
     return "Corvella cannot start: this browser does not run WebAssembly.";
   const essai = document.createElement("canvas");
   if (!(essai.getContext("webgl2") || essai.getContext("webgl")))
@@ -99,6 +104,12 @@ function lancer(niveau) {
     arguments: FIGEE ? ["--figee", FIGEE] : [],
     keyboardListeningElement: run.clavier,
     getPreloadedPackage: () => Page.paquet,
+    // The program compiled once, while the data downloaded, for every run.
+    instantiateWasm(importations, recevoir) {
+      Page.wasm.then((m) => WebAssembly.instantiate(m, importations).then((i) => recevoir(i, m)))
+        .catch((e) => avis("The game could not start: " + e));
+      return {};
+    },
     print: (t) => console.log(t),
     printErr: (t) => console.warn(t),
     setStatus: () => {},
@@ -205,9 +216,20 @@ function clavier(e) {
   }
 }
 
+function compileProgramme() {
+  if (WebAssembly.compileStreaming)
+    return WebAssembly.compileStreaming(fetch("corvella.wasm"));
+  return fetch("corvella.wasm").then((r) => r.arrayBuffer()).then((o) => WebAssembly.compile(o));
+}
+
 async function demarrer() {
+  // The downloads and the compilation go on while the page looks for WebGL.
   const paquet = telechargePaquet();
   paquet.catch(() => {});
+  if (!sansWebAssembly()) {
+    Page.wasm = compileProgramme();
+    Page.wasm.catch(() => {});
+  }
   const absent = ceQuiManque();
   if (absent) { manque(absent); return; }
   for (const t of ["keydown", "keyup", "keypress"]) window.addEventListener(t, clavier, true);
@@ -234,6 +256,7 @@ async function demarrer() {
   });
   try {
     Page.paquet = await paquet;
+    await Page.wasm;
   } catch (e) {
     manque("Corvella could not download its data (" + e.message + ").");
     return;
