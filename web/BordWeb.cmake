@@ -18,7 +18,8 @@ add_library(corvella_bord_web STATIC
   ${CORVELLA_BORD_WEB}/son/Melangeur.cpp)
 # Before the system's: <GL/gl.h>, <GL/glu.h> and <SDL_opengl.h> are the layer's.
 target_include_directories(corvella_bord_web BEFORE PUBLIC ${CORVELLA_BORD_WEB}/include)
-target_link_options(corvella_bord_web PUBLIC -sSTB_IMAGE=1 -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=2)
+target_link_options(corvella_bord_web PUBLIC -sSTB_IMAGE=1 -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=2
+  --js-library ${CORVELLA_BORD_WEB}/sdl/Evenements.js)
 
 # TARGET becomes TARGET.js, TARGET.wasm and TARGET.data (the folder DONNEES
 # as the program's working directory) in SITE, loaded by a page of one's own
@@ -34,5 +35,5 @@ function(corvella_site cible)
     -sEXIT_RUNTIME=0 -sFORCE_FILESYSTEM=1
     "-sEXPORTED_RUNTIME_METHODS=['FS','ccall','cwrap']"
     --preload-file ${S_DONNEES}@/)
-  set_property(TARGET ${cible} APPEND PROPERTY LINK_DEPENDS ${S_DONNEES}/.prepare)
+  set_property(TARGET ${cible} APPEND PROPERTY LINK_DEPENDS ${S_DONNEES}/.prepare ${CORVELLA_BORD_WEB}/sdl/Evenements.js)
 endfunction()

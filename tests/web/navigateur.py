@@ -141,4 +141,5 @@ TOUCHES = {
     "p": ("KeyP", "p", 80),
     "echap": ("Escape", "Escape", 27),
     "m": ("KeyM", "m", 77),
+    "f11": ("F11", "F11", 122),
 }

@@ -387,6 +387,12 @@ class Page(unittest.TestCase):
         self.attendre_images(5)
         self.n.evaluer("document.getElementById('plein').click()", geste=True)
         self.n.attendre_vrai("document.fullscreenElement === null", 10, "back from full screen")
+        # F11 does the same, where the browser hands it to the page.
+        self.taper("f11")
+        self.n.attendre_vrai("document.fullscreenElement === document.documentElement", 10, "full screen by F11")
+        self.taper("f11")
+        self.n.attendre_vrai("document.fullscreenElement === null", 10, "back by F11")
+        self.attendre_images(5)
         self.sans_erreur()
 
     def test_12_without_webgl_or_webassembly_the_page_says_so(self):
