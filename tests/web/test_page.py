@@ -380,6 +380,33 @@ class Page(unittest.TestCase):
         # Another layout passes unchanged.
         self.assertEqual(self.n.evaluer("enDispositionSDL({mapping: '', buttons: [1, 2]}).buttons.length"), 2)
 
+    def test_16_a_gamepad_walks_and_pauses(self):
+        """A standard gamepad, as the browser would report it, driven by the test."""
+        script = self.n.commande("Page.addScriptToEvaluateOnNewDocument", source=(
+            "window.manette = {id: 'Test pad (STANDARD GAMEPAD)', index: 0, connected: true, timestamp: 1,"
+            " mapping: 'standard', axes: [0, 0, 0, 0],"
+            " buttons: Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}))};"
+            "window.bouton = (i, appuye) => { manette.buttons[i] = {pressed: appuye, touched: appuye,"
+            " value: appuye ? 1 : 0}; manette.timestamp++; };"
+            "navigator.getGamepads = () => [manette, null, null, null];"))
+        try:
+            self.ouvrir()
+            self.nouveau_run(lambda: self.deposer(NIVEAU_PLAT))
+            self.attendre_debout()
+            x = self.jeu("_CorvellaPositionX()")
+            self.n.evaluer("bouton(15, true)")  # the d-pad's right
+            self.n.attendre_vrai("%s._CorvellaPositionX() > %d" % (JEU, x + 50), 10, "walking right")
+            self.n.evaluer("bouton(15, false)")
+            # Start pauses on its release, as P does.
+            self.n.evaluer("bouton(9, true)")
+            self.attendre_images(3)
+            self.assertEqual(self.jeu("_CorvellaEnPause()"), 0)
+            self.n.evaluer("bouton(9, false)")
+            self.n.attendre_vrai("%s._CorvellaEnPause() === 1" % JEU, 10, "the pause")
+            self.sans_erreur()
+        finally:
+            self.n.commande("Page.removeScriptToEvaluateOnNewDocument", identifier=script["identifier"])
+
     def test_15_the_full_screen_button(self):
         self.ouvrir()
         self.n.evaluer("document.getElementById('plein').click()", geste=True)
