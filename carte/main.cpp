@@ -11,6 +11,7 @@
 #include "carte/Rejeu.h"
 #include "carte/Rendu.h"
 #include "carte/Verification.h"
+#include "lien/Commande.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +31,8 @@ namespace
         "usage: corvella-carte check  [--json] [--no-reach] [--max-states N] [--max-seconds S] FILE\n"
         "       corvella-carte render [--images DIR] [--scale S | --thumbnail N] [--no-marks] FILE OUT.png\n"
         "       corvella-carte replay [--every N] FILE INPUTS\n"
-        "       corvella-carte path   [--max-states N] [--max-seconds S] FILE COLUMN ROW\n";
+        "       corvella-carte path   [--max-states N] [--max-seconds S] FILE COLUMN ROW\n"
+        "       corvella-carte lien   FILE [ADDRESS] | --lire LINK OUT\n";
     const char* const Aide =
         "\n"
         "check   reports, with line and column, what the game would do silently with\n"
@@ -334,6 +336,8 @@ int main(int argc, char* argv[])
             return Rejouer_(arguments);
         if (commande == "path")
             return Chemin_(arguments);
+        if (commande == "lien")
+            return CommandeLien(arguments);
         return MauvaisUsage("unknown command " + commande);
     }
     catch (const std::exception&)

@@ -1,0 +1,118 @@
+// The game's entry point in the browser. SDL is started without any
+// subsystem, as on the desktop, and the game runs as it does there; its
+// SDL_Delay gives the browser its turn every frame (ASYNCIFY). When the game
+// returns, the page is told. A few functions let the page stop the game and
+// let the tests read where the player is.
+#include "../../main/Globales.h"
+#include "../gl/GlWeb.h"
+#include "ImageFigee.h"
+#include "../../outils/Horloge.h"
+
+#include <SDL.h>
+#include <emscripten.h>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+extern "C" {
+
+// The page's end of a run: the game asked to quit, or the page stopped it.
+EMSCRIPTEN_KEEPALIVE void CorvellaArreter()
+{
+    continuer = false;
+}
+
+EMSCRIPTEN_KEEPALIVE int CorvellaPositionX()
+{
+    return PersoPrincipal >= 0 && static_cast<size_t>(PersoPrincipal) < Personnages.size()
+               ? Personnages[PersoPrincipal].ReturnPosX()
+               : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE int CorvellaPositionY()
+{
+    return PersoPrincipal >= 0 && static_cast<size_t>(PersoPrincipal) < Personnages.size()
+               ? Personnages[PersoPrincipal].ReturnPosY()
+               : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE int CorvellaEtatPerso()
+{
+    return PersoPrincipal >= 0 && static_cast<size_t>(PersoPrincipal) < Personnages.size()
+               ? Personnages[PersoPrincipal].Etat
+               : -1;
+}
+
+EMSCRIPTEN_KEEPALIVE int CorvellaLargeurCarte()
+{
+    return Map.Largeur;
+}
+
+EMSCRIPTEN_KEEPALIVE unsigned CorvellaTicks()
+{
+    return Horloge::Ticks();
+}
+
+EMSCRIPTEN_KEEPALIVE int CorvellaEnPause()
+{
+    return JeuEnPause ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE unsigned CorvellaDessins()
+{
+    return WglNombreDessins();
+}
+
+static unsigned ImagesFinies = 0;
+
+// Frames finished since the start.
+EMSCRIPTEN_KEEPALIVE unsigned CorvellaImages()
+{
+    return ImagesFinies;
+}
+
+// The frame rate the game itself measures and shows.
+EMSCRIPTEN_KEEPALIVE unsigned CorvellaFPS()
+{
+    return Moteur.FPS;
+}
+
+// The frame is handed to the browser when the game gives it its turn: what
+// is still gathered is drawn first.
+void SDL_GL_SwapBuffers(void)
+{
+    WglFlush();
+    ++ImagesFinies;
+}
+}
+
+static std::vector<std::uint8_t> Figee;
+
+// The frozen frame of the picture test, once drawn: RGBA rows from the bottom.
+extern "C" EMSCRIPTEN_KEEPALIVE const std::uint8_t* CorvellaImageFigee()
+{
+    return Figee.empty() ? nullptr : Figee.data();
+}
+
+// "--figee TIME": the game loaded and one frame drawn with the clock frozen
+// at TIME, for the comparison with the desktop's picture; no game is played.
+static int ImageDeTest(std::uint32_t temps)
+{
+    if (Moteur.Init(true, "Corvella") < 0)
+        return -1;
+    ChargeJeu();
+    Figee = ImageFigee(temps, Moteur.Ecran->w, Moteur.Ecran->h);
+    WglFlush();
+    return 0;
+}
+
+int main(int argc, char* argv[])
+{
+    if (SDL_Init(0) < 0)
+        return -1;
+    if (argc == 3 && std::strcmp(argv[1], "--figee") == 0)
+        return ImageDeTest(static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10)));
+    const int resultat = SDL_main(argc, argv);
+    EM_ASM({ if (Module["finDuJeu"]) Module["finDuJeu"]($0); }, resultat);
+    return resultat;
+}
