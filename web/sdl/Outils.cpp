@@ -25,6 +25,15 @@ void* SDL_memcpy(void* cible, const void* source, size_t taille)
 
 #include <emscripten.h>
 
+// Emscripten's SDL has no SDL_WaitEvent (the game waits in it while it is
+// minimised): the browser gets its turn between two looks at the queue.
+extern "C" int SDL_WaitEvent(SDL_Event* evenement)
+{
+    while (SDL_PollEvent(evenement) == 0)
+        emscripten_sleep(20);
+    return 1;
+}
+
 // The size of one SDL event, for SDL_PeepEvents (Evenements.js).
 extern "C" EMSCRIPTEN_KEEPALIVE int CorvellaTailleEvenement()
 {

@@ -150,10 +150,11 @@ EM_JS(void, SonMusique, (int action, double valeur), {
     case 1: couper(); m.etat = "arretee"; m.position = 0; break; // halt
     case 2: if (m.etat === "jouee") { couper(); m.etat = "suspendue"; } break; // pause
     case 3: if (m.etat === "suspendue") { m.etat = "jouee"; m.lancer(); } break; // resume
-    case 4: // volume
+    case 4: // volume, over 30 ms so that muting makes no click
         m.volume = valeur;
         m.gain.gain.cancelScheduledValues(son.ctx.currentTime);
-        m.gain.gain.setValueAtTime(valeur, son.ctx.currentTime);
+        m.gain.gain.setValueAtTime(m.gain.gain.value, son.ctx.currentTime);
+        m.gain.gain.linearRampToValueAtTime(valeur, son.ctx.currentTime + 0.03);
         break;
     }
 });
@@ -350,6 +351,17 @@ int WebMix_VolumeMusic(int volume)
     return avant;
 }
 
+// Web Audio has no stream of mixed samples to hand to a post-mix step: the
+// game, told so, mutes by the volumes (the music's volume ramps above).
+int WebMix_QuerySpec(int*, Uint16*, int*)
+{
+    return 0;
+}
+
+void WebMix_SetPostMix(void (*)(void*, Uint8*, int), void*)
+{
+}
+
 // The mixer's functions by name, for SDL_LoadFunction.
 void* WebMixFonction(const char* nom)
 {
@@ -374,6 +386,8 @@ void* WebMixFonction(const char* nom)
         {"Mix_PauseMusic", reinterpret_cast<void*>(WebMix_PauseMusic)},
         {"Mix_ResumeMusic", reinterpret_cast<void*>(WebMix_ResumeMusic)},
         {"Mix_VolumeMusic", reinterpret_cast<void*>(WebMix_VolumeMusic)},
+        {"Mix_QuerySpec", reinterpret_cast<void*>(WebMix_QuerySpec)},
+        {"Mix_SetPostMix", reinterpret_cast<void*>(WebMix_SetPostMix)},
     };
     for (const Ligne& l : table)
         if (nom != nullptr && std::strcmp(l.Nom, nom) == 0)
