@@ -193,6 +193,8 @@ namespace AnalyseCarte
             e.Signe(b.Ligne);
             e.Signe(b.Type);
             e.Signe(static_cast<int>(b.Sort));
+            e.Signe(b.LigneTexte);
+            e.Signe(b.ColonneTexte);
         }
         e.Brut(Fin, sizeof Fin);
         return std::move(e.Octets());
@@ -230,7 +232,7 @@ namespace AnalyseCarte
             if (!r.Cases.empty() &&
                 r.Cases.size() != static_cast<size_t>(r.Largeur) * static_cast<size_t>(r.Hauteur))
                 return false;
-            const size_t bonus = l.Nombre(4 * 8);
+            const size_t bonus = l.Nombre(6 * 8);
             for (size_t i = 0; l.Bon() && i < bonus; ++i)
             {
                 BonusVu b;
@@ -238,6 +240,8 @@ namespace AnalyseCarte
                 b.Ligne = l.Petit(1, CMap::CotesMax);
                 b.Type = l.Petit(1, 8);
                 b.Sort = static_cast<BonusVu::Etat>(l.Petit(BonusVu::Prenable, BonusVu::Inconnu));
+                b.LigneTexte = l.Petit(0, INT32_MAX);
+                b.ColonneTexte = l.Petit(0, INT32_MAX);
                 r.Bonus.push_back(b);
             }
             l.Attendu(Fin, sizeof Fin);

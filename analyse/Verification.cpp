@@ -890,6 +890,8 @@ namespace AnalyseCarte
                     vu.Colonne = b.Colonne + 1;
                     vu.Ligne = b.Ligne + 1;
                     vu.Type = b.Type;
+                    vu.LigneTexte = positions_.Ligne(b.Decalage);
+                    vu.ColonneTexte = positions_.Colonne(b.Decalage);
                     vus_[i] = rapport_.Bonus.size();
                     rapport_.Bonus.push_back(vu);
                     const int code = Map.CodeCase(b.Colonne, b.Ligne);

@@ -64,6 +64,8 @@ namespace AnalyseCarte
         int Ligne = 0;    // from 1
         int Type = 0;     // 1 to 8
         Etat Sort = Inconnu;
+        int LigneTexte = 0;   // where it lies in the file, from 1
+        int ColonneTexte = 0;
     };
 
     struct Rapport

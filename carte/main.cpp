@@ -5,9 +5,11 @@
 //   corvella-carte render [--images DIR] [--scale S] [--no-marks] FILE OUT.png
 //   corvella-carte replay [--every N] FILE INPUTS
 //   corvella-carte path   [--max-states N] [--max-seconds S] FILE COLUMN ROW
+//   corvella-carte route  [--max-states N] [--max-seconds S] FILE
 //
 // Exit status: 0 clean (check) or done, 1 findings (check), 2 a file cannot be
 // read or written, or the command line is wrong.
+#include "carte/CommandeRoute.h"
 #include "carte/Rejeu.h"
 #include "carte/Rendu.h"
 #include "carte/Verification.h"
@@ -30,7 +32,8 @@ namespace
         "usage: corvella-carte check  [--json] [--no-reach] [--max-states N] [--max-seconds S] FILE\n"
         "       corvella-carte render [--images DIR] [--scale S] [--no-marks] FILE OUT.png\n"
         "       corvella-carte replay [--every N] FILE INPUTS\n"
-        "       corvella-carte path   [--max-states N] [--max-seconds S] FILE COLUMN ROW\n";
+        "       corvella-carte path   [--max-states N] [--max-seconds S] FILE COLUMN ROW\n"
+        "       corvella-carte route  [--max-states N] [--max-seconds S] FILE\n";
     const char* const Aide =
         "\n"
         "check   reports, with line and column, what the game would do silently with\n"
@@ -44,7 +47,10 @@ namespace
         "        INPUTS lines: '<ms> +right', '<ms> -right', '<ms> end'; '#' comments.\n"
         "path    prints, as INPUTS for replay, keys that bring the character into the\n"
         "        cell at COLUMN, ROW (counted from 1, as check reports them).\n"
-        "        Exit status 0 when found, 1 when the cell cannot be reached.\n";
+        "        Exit status 0 when found, 1 when the cell cannot be reached.\n"
+        "route   prints, as INPUTS for replay, keys that take every bonus they can, the\n"
+        "        nearest first, with each bonus and its time in comments.\n"
+        "        Exit status 0 when every bonus is taken, 1 when some cannot be.\n";
 
     int MauvaisUsage(const std::string& message)
     {
@@ -322,6 +328,8 @@ int main(int argc, char* argv[])
             return Rejouer_(arguments);
         if (commande == "path")
             return Chemin_(arguments);
+        if (commande == "route")
+            return CommandeRoute(arguments);
         return MauvaisUsage("unknown command " + commande);
     }
     catch (const std::exception&)
