@@ -83,8 +83,11 @@ namespace OutilCarte
             const std::string& raison = route.RaisonsRestants[i];
             const std::string nom = AnalyseCarte::NomBonus(b.Type) + " bonus (column " + std::to_string(b.Colonne) +
                                     ", row " + std::to_string(b.Ligne) + ")";
+            // The check's messages name the bonus; the others get its name first.
+            const bool nomme = raison.compare(0, AnalyseCarte::NomBonus(b.Type).size() + 6,
+                                              AnalyseCarte::NomBonus(b.Type) + " bonus") == 0;
             std::fprintf(stderr, "%s:%d:%d: not taken: %s\n", fichier.c_str(), b.LigneTexte, b.ColonneTexte,
-                         raison.find(nom) != std::string::npos ? raison.c_str() : (nom + ": " + raison).c_str());
+                         nomme ? raison.c_str() : (nom + ": " + raison).c_str());
         }
         if (route.Partielle)
             std::fprintf(stderr, "%s: the route is partial: a search stopped at its bound (--max-states, "
