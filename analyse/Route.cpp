@@ -348,7 +348,8 @@ namespace AnalyseCarte
         return texte;
     }
 
-    Route RejouerRoute(const TexteCarte& texte, const std::vector<ChangementRoute>& changements, long long fin)
+    Route RejouerRoute(const TexteCarte& texte, const std::vector<ChangementRoute>& changements, long long fin,
+                       const PartieDepart* depart)
     {
         Route route;
         try
@@ -356,7 +357,7 @@ namespace AnalyseCarte
             ContexteJeu contexte;
             ContexteJeu::ChargerNiveau(texte.Contenu);
             route.Bonus = Map.ListeBonus.size();
-            PartieRejouee partie;
+            PartieRejouee partie = Commencer(depart);
             Chantier chantier(partie, route);
             Executer(chantier, changements, fin);
             route.Trouvee = true;

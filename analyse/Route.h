@@ -134,11 +134,12 @@ namespace AnalyseCarte
     // (its verdicts and places in the file); otherwise the route runs it.
     Route RouteNettoyage(const TexteCarte& texte, const OptionsRoute& options, const Rapport* rapport = nullptr);
 
-    // Runs key changes through the game's frame from the level's start up to
-    // the frame at `fin`: the trail, its marks and the bonuses taken. What a
+    // Runs key changes through the game's frame from the level's start (or
+    // `depart`) up to the frame at `fin`: the trail, its marks and the bonuses taken. What a
     // route found is confirmed with, and what an editor draws from a route
     // sent by the live analysis (which sends the keys only).
-    Route RejouerRoute(const TexteCarte& texte, const std::vector<ChangementRoute>& changements, long long fin);
+    Route RejouerRoute(const TexteCarte& texte, const std::vector<ChangementRoute>& changements, long long fin,
+                       const PartieDepart* depart = nullptr);
 
     // Why the character's corner never enters the cell (column and row from
     // 0), as `check` says it: the finding the check gives for a bonus there,

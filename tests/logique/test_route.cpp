@@ -5,6 +5,7 @@
 #include "test_outil_carte_aide.h"
 
 #include "analyse/Contexte.h"
+#include "analyse/AnalyseVivante.h"
 #include "analyse/Route.h"
 #include "carte/Rejeu.h"
 
@@ -325,4 +326,34 @@ TEST(Route, TheToolPrintsTheRouteAndSaysWhatIsLeft)
     EXPECT_EQ(Lancer("route /nonexistent/level.map"), 2);
     EXPECT_EQ(Lancer("route --max-states 0 " + Guillemets(Donnees("route/emmure.map"))), 2);
     EXPECT_EQ(Lancer("route"), 2);
+}
+
+TEST(Route, TheLiveAnalysisSendsTheRouteAskedFor)
+{
+    const std::string texte = Lire(Donnees("atteinte/marche-3.map")).Contenu;
+    AnalyseCarte::OptionsVerification options;
+    options.Route = AnalyseCarte::OptionsVerification::RouteVoulue::Nettoyage;
+    AnalyseCarte::AnalyseVivante analyse(options);
+    ASSERT_TRUE(analyse.Demander(texte));
+    ASSERT_EQ(analyse.Attendre(60000), AnalyseCarte::AnalyseVivante::Etat::Prete) << analyse.Erreur();
+    const std::shared_ptr<const Route> envoyee = analyse.Resultat().RouteCalculee;
+    ASSERT_NE(envoyee, nullptr);
+    EXPECT_TRUE(envoyee->Trouvee);
+    EXPECT_EQ(envoyee->Bilan(), Nettoyer(OutilCarte::Normaliser(texte)).Bilan());
+    EXPECT_TRUE(envoyee->Trajet.empty());
+    // The trail, from the keys sent.
+    const Route trace = AnalyseCarte::RejouerRoute(OutilCarte::Normaliser(texte), envoyee->Changements, envoyee->Fin);
+    ASSERT_EQ(trace.Prises.size(), 1u);
+    EXPECT_EQ(trace.Prises[0].Temps, envoyee->Prises[0].Temps);
+    EXPECT_EQ(trace.Trajet.size(), static_cast<size_t>(envoyee->Fin / 5 + 1));
+
+    // Then a cell out of reach: the reason comes back.
+    options.Route = AnalyseCarte::OptionsVerification::RouteVoulue::VersCase;
+    options.RouteColonne = 0;
+    options.RouteLigne = 0;
+    ASSERT_TRUE(analyse.Demander(texte, options));
+    ASSERT_EQ(analyse.Attendre(60000), AnalyseCarte::AnalyseVivante::Etat::Prete) << analyse.Erreur();
+    ASSERT_NE(analyse.Resultat().RouteCalculee, nullptr);
+    EXPECT_FALSE(analyse.Resultat().RouteCalculee->Trouvee);
+    EXPECT_NE(analyse.Resultat().RouteCalculee->Pourquoi.find("is solid"), std::string::npos);
 }
