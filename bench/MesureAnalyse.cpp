@@ -7,6 +7,7 @@
 #include "AtteinteReference.h"
 #include "analyse/AnalyseVivante.h"
 #include "analyse/Contexte.h"
+#include "analyse/Route.h"
 #include "autotuile/Autotuile.h"
 
 #include <algorithm>
@@ -170,6 +171,34 @@ namespace
         }
     }
 
+    // Routes: to the cell of the level's farthest bonus from the start (its
+    // last in file order), and the route that clears the level.
+    void Routes(const std::string& octets, int tours)
+    {
+        const TexteCarte texte = Normaliser(octets);
+        const Rapport verifie = Verifier(texte, OptionsVerification());
+        if (verifie.Bonus.empty())
+            return;
+        const BonusVu& dernier = verifie.Bonus.back();
+        std::vector<double> versCase;
+        std::vector<double> nettoyage;
+        Route a;
+        Route b;
+        for (int i = 0; i < tours; ++i)
+        {
+            Montre::time_point t = Montre::now();
+            a = RouteVersCase(texte, dernier.Colonne - 1, dernier.Ligne - 1, OptionsRoute());
+            versCase.push_back(Ms(t, Montre::now()));
+            t = Montre::now();
+            b = RouteNettoyage(texte, OptionsRoute());
+            nettoyage.push_back(Ms(t, Montre::now()));
+        }
+        std::printf("  route to column %d, row %d: median %.0f ms (%s, %zu states)\n", dernier.Colonne, dernier.Ligne,
+                    Mediane(versCase), a.Trouvee ? a.Bilan().c_str() : a.Pourquoi.c_str(), a.Etats);
+        std::printf("  clear route: median %.0f ms (%s, %zu searches, %zu states)\n", Mediane(nettoyage),
+                    b.Bilan().c_str(), b.Recherches, b.Etats);
+    }
+
     void Autotuiles()
     {
         Autotuile::Grille grille(1000, std::vector<signed char>(1000, 1));
@@ -208,6 +237,7 @@ int main(int argc, char* argv[])
     }
     Rapporter(carte.c_str(), octets, tours);
     Recherches(octets, tours);
+    Routes(octets, tours);
     Rapporter("generated 1000 x 1000 level, a floor every 5 rows", GrandNiveau(5), 1);
     Rapporter("generated 1000 x 1000 level, a floor every 3 rows", GrandNiveau(3), 1);
     Autotuiles();
