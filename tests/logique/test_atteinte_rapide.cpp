@@ -143,10 +143,17 @@ TEST(AtteinteRapide, SameAnswersOnRandomLevels)
 TEST(AtteinteRapide, SameWaysAndSameBoundsOnTheShippedLevel)
 {
     const std::string niveau = Lire(NiveauLivre()).Contenu;
-    // A far cell, a near one, and one out of reach (solid).
-    const int cellules[][2] = {{63, 22}, {8, 20}, {0, 0}};
-    for (const auto& c : cellules)
+    // A far cell, a near one, and one out of reach (solid); the near one
+    // alone in the sanitized build, where the searches run ten times slower.
+    const int cellules[][2] = {{8, 20}, {63, 22}, {0, 0}};
+#if defined(__SANITIZE_ADDRESS__)
+    const size_t nombre = 1;
+#else
+    const size_t nombre = 3;
+#endif
+    for (size_t i = 0; i < nombre; ++i)
     {
+        const auto& c = cellules[i];
         SCOPED_TRACE(std::to_string(c[0]) + "," + std::to_string(c[1]));
         OptionsAtteinte options;
         options.CibleColonne = c[0];
