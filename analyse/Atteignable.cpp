@@ -60,8 +60,9 @@
 //     state, fall height, life), with up not held, is a fixed point: the
 //     next steps with the same keys would do the same, so only the jump delay
 //     is counted down, without running them;
-//   - the kept states are explored in batches; a second thread simulates half
-//     of each batch, and the states found are then added in the order of the
+//   - the kept states are explored in batches; a second thread (kept for the
+//     whole search) simulates part of each batch, taking slices as it goes,
+//     and the states found are then added in the order of the
 //     states they came from, exactly as one thread would add them. The
 //     threads only read the level; a step that could kill by a fall (the
 //     game then asks the engine for a fade, a shared global) is left to the
@@ -76,8 +77,12 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -609,6 +614,68 @@ namespace AnalyseCarte
             }
         }
 
+        // The second thread, kept for the whole search: it runs `travail`
+        // each time it is started, and the caller waits for it to be done.
+        class Equipier
+        {
+        public:
+            explicit Equipier(std::function<void()> travail)
+                : travail_(std::move(travail)), fil_([this]() { Boucle(); })
+            {
+            }
+            ~Equipier()
+            {
+                {
+                    std::lock_guard<std::mutex> verrou(m_);
+                    fin_ = true;
+                }
+                depart_.notify_one();
+                fil_.join();
+            }
+            Equipier(const Equipier&) = delete;
+            Equipier& operator=(const Equipier&) = delete;
+
+            void Lancer()
+            {
+                {
+                    std::lock_guard<std::mutex> verrou(m_);
+                    ++demandes_;
+                }
+                depart_.notify_one();
+            }
+            void Attendre()
+            {
+                std::unique_lock<std::mutex> verrou(m_);
+                fini_.wait(verrou, [this]() { return faits_ == demandes_; });
+            }
+
+        private:
+            void Boucle()
+            {
+                std::unique_lock<std::mutex> verrou(m_);
+                for (;;)
+                {
+                    depart_.wait(verrou, [this]() { return fin_ || faits_ != demandes_; });
+                    if (fin_)
+                        return;
+                    verrou.unlock();
+                    travail_();
+                    verrou.lock();
+                    faits_ = demandes_;
+                    fini_.notify_one();
+                }
+            }
+
+            std::function<void()> travail_;
+            std::mutex m_;
+            std::condition_variable depart_;
+            std::condition_variable fini_;
+            unsigned long demandes_ = 0;
+            unsigned long faits_ = 0;
+            bool fin_ = false;
+            std::thread fil_; // last: starts once the rest is ready
+        };
+
         int FilsVoulus(int demandes)
         {
             if (demandes > 0)
@@ -699,7 +766,35 @@ namespace AnalyseCarte
             CPerso pFil = p;
             std::vector<Issue> issues(TailleLot);
 
-            for (size_t i = 0; i < ensemble.Taille() && !r.CibleAtteinte;)
+            // The batch in hand: both threads take slices of it as they go,
+            // so that a thread the machine runs late takes fewer.
+            size_t i = 0;
+            size_t lot = 0;
+            std::atomic<size_t> prochain(0);
+            auto Tranches = [&](bool principal, CPerso& q, Marques& m) {
+                for (;;)
+                {
+                    const size_t k0 = prochain.fetch_add(Tranche);
+                    if (k0 >= lot)
+                        return;
+                    for (size_t k = k0; k < std::min(lot, k0 + Tranche); ++k)
+                        Developper(ensemble[i + k], static_cast<uint32_t>(i + k), regles, principal, q, m, issues[k]);
+                }
+            };
+            std::unique_ptr<Equipier> second;
+            if (fils > 1)
+            {
+                try
+                {
+                    second.reset(new Equipier([&]() { Tranches(false, pFil, marquesFil); }));
+                }
+                catch (const std::system_error&)
+                {
+                    // No second thread: this one does it all.
+                }
+            }
+
+            for (i = 0; i < ensemble.Taille() && !r.CibleAtteinte;)
             {
                 const double ecoule = std::chrono::duration<double>(Montre::now() - debut).count();
                 if (ecoule > options.SecondesMax)
@@ -708,34 +803,13 @@ namespace AnalyseCarte
                     break;
                 }
                 // Before the first states, a small batch: a near target is found at once.
-                const size_t lot = std::min(ensemble.Taille() - i, i < TailleLot ? LotPartage : TailleLot);
-                if (fils > 1 && lot >= LotPartage)
+                lot = std::min(ensemble.Taille() - i, i < TailleLot ? LotPartage : TailleLot);
+                if (second && lot >= LotPartage)
                 {
-                    // Both threads take slices of the batch as they go, so
-                    // that a thread the machine runs late takes fewer.
-                    std::atomic<size_t> prochain(0);
-                    auto Tranches = [&](bool principal, CPerso& q, Marques& m) {
-                        for (;;)
-                        {
-                            const size_t k0 = prochain.fetch_add(Tranche);
-                            if (k0 >= lot)
-                                return;
-                            for (size_t k = k0; k < std::min(lot, k0 + Tranche); ++k)
-                                Developper(ensemble[i + k], static_cast<uint32_t>(i + k), regles, principal, q, m,
-                                           issues[k]);
-                        }
-                    };
-                    try
-                    {
-                        std::thread second([&]() { Tranches(false, pFil, marquesFil); });
-                        Tranches(true, p, marques);
-                        second.join();
-                    }
-                    catch (const std::system_error&)
-                    {
-                        // No second thread: this one does it all.
-                        Tranches(true, p, marques);
-                    }
+                    prochain = 0;
+                    second->Lancer();
+                    Tranches(true, p, marques);
+                    second->Attendre();
                 }
                 else
                     for (size_t k = 0; k < lot; ++k)
