@@ -1,5 +1,7 @@
 #include "AnalyseVivante.h"
 
+#include "Route.h"
+
 #include "map/Map.h"
 
 #include <cerrno>
@@ -193,6 +195,52 @@ namespace AnalyseCarte
             e.Signe(b.Ligne);
             e.Signe(b.Type);
             e.Signe(static_cast<int>(b.Sort));
+            e.Signe(b.LigneTexte);
+            e.Signe(b.ColonneTexte);
+        }
+        // The route asked for, without its trail.
+        const Route* route = rapport.RouteCalculee.get();
+        e.Entier(route != nullptr ? 1 : 0);
+        if (route != nullptr)
+        {
+            e.Entier(route->Trouvee ? 1 : 0);
+            e.Entier(route->Partielle ? 1 : 0);
+            e.Signe(route->CibleColonne);
+            e.Signe(route->CibleLigne);
+            e.Texte(route->Pourquoi);
+            e.Signe(route->Fin);
+            e.Entier(route->Changements.size());
+            for (const ChangementRoute& c : route->Changements)
+            {
+                e.Signe(c.Temps);
+                e.Signe(c.Touche);
+                e.Signe(c.Appuye ? 1 : 0);
+            }
+            e.Entier(route->Prises.size());
+            for (const PriseRoute& p : route->Prises)
+            {
+                e.Signe(p.Temps);
+                e.Signe(p.Colonne);
+                e.Signe(p.Ligne);
+                e.Signe(p.Type);
+            }
+            e.Entier(route->Bonus);
+            e.Entier(route->Restants.size());
+            for (size_t i = 0; i < route->Restants.size(); ++i)
+            {
+                const BonusVu& b = route->Restants[i];
+                e.Signe(b.Colonne);
+                e.Signe(b.Ligne);
+                e.Signe(b.Type);
+                e.Signe(static_cast<int>(b.Sort));
+                e.Signe(b.LigneTexte);
+                e.Signe(b.ColonneTexte);
+                e.Texte(i < route->RaisonsRestants.size() ? route->RaisonsRestants[i] : std::string());
+            }
+            e.Entier(route->Recherches);
+            e.Entier(route->Etats);
+            e.Entier(route->Pas);
+            e.Reel(route->Millisecondes);
         }
         e.Brut(Fin, sizeof Fin);
         return std::move(e.Octets());
@@ -230,7 +278,7 @@ namespace AnalyseCarte
             if (!r.Cases.empty() &&
                 r.Cases.size() != static_cast<size_t>(r.Largeur) * static_cast<size_t>(r.Hauteur))
                 return false;
-            const size_t bonus = l.Nombre(4 * 8);
+            const size_t bonus = l.Nombre(6 * 8);
             for (size_t i = 0; l.Bon() && i < bonus; ++i)
             {
                 BonusVu b;
@@ -238,7 +286,57 @@ namespace AnalyseCarte
                 b.Ligne = l.Petit(1, CMap::CotesMax);
                 b.Type = l.Petit(1, 8);
                 b.Sort = static_cast<BonusVu::Etat>(l.Petit(BonusVu::Prenable, BonusVu::Inconnu));
+                b.LigneTexte = l.Petit(0, INT32_MAX);
+                b.ColonneTexte = l.Petit(0, INT32_MAX);
                 r.Bonus.push_back(b);
+            }
+            if (l.Petit(0, 1) == 1)
+            {
+                auto route = std::make_shared<Route>();
+                route->Trouvee = l.Petit(0, 1) != 0;
+                route->Partielle = l.Petit(0, 1) != 0;
+                route->CibleColonne = l.Petit(-1, CMap::CotesMax);
+                route->CibleLigne = l.Petit(-1, CMap::CotesMax);
+                route->Pourquoi = l.Texte();
+                route->Fin = l.Signe();
+                const size_t changements = l.Nombre(3 * 8);
+                for (size_t i = 0; l.Bon() && i < changements; ++i)
+                {
+                    ChangementRoute c;
+                    c.Temps = l.Signe();
+                    c.Touche = l.Petit(0, 3);
+                    c.Appuye = l.Petit(0, 1) != 0;
+                    route->Changements.push_back(c);
+                }
+                const size_t prises = l.Nombre(4 * 8);
+                for (size_t i = 0; l.Bon() && i < prises; ++i)
+                {
+                    PriseRoute p;
+                    p.Temps = l.Signe();
+                    p.Colonne = l.Petit(1, CMap::CotesMax);
+                    p.Ligne = l.Petit(1, CMap::CotesMax);
+                    p.Type = l.Petit(1, 8);
+                    route->Prises.push_back(p);
+                }
+                route->Bonus = static_cast<size_t>(l.Entier());
+                const size_t restants = l.Nombre(7 * 8);
+                for (size_t i = 0; l.Bon() && i < restants; ++i)
+                {
+                    BonusVu b;
+                    b.Colonne = l.Petit(1, CMap::CotesMax);
+                    b.Ligne = l.Petit(1, CMap::CotesMax);
+                    b.Type = l.Petit(1, 8);
+                    b.Sort = static_cast<BonusVu::Etat>(l.Petit(BonusVu::Prenable, BonusVu::Inconnu));
+                    b.LigneTexte = l.Petit(0, INT32_MAX);
+                    b.ColonneTexte = l.Petit(0, INT32_MAX);
+                    route->Restants.push_back(b);
+                    route->RaisonsRestants.push_back(l.Texte());
+                }
+                route->Recherches = static_cast<size_t>(l.Entier());
+                route->Etats = static_cast<size_t>(l.Entier());
+                route->Pas = static_cast<size_t>(l.Entier());
+                route->Millisecondes = l.Reel();
+                r.RouteCalculee = std::move(route);
             }
             l.Attendu(Fin, sizeof Fin);
             if (!l.Bon() || !l.ToutLu())
@@ -307,6 +405,12 @@ namespace AnalyseCarte
         etat_ = Etat::Echec;
         erreur_ = pourquoi;
         millisecondes_ = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - debut_).count();
+    }
+
+    bool AnalyseVivante::Demander(const std::string& texte, const OptionsVerification& options)
+    {
+        options_ = options;
+        return Demander(texte);
     }
 
     bool AnalyseVivante::Demander(const std::string& texte)

@@ -51,6 +51,9 @@ namespace AnalyseCarte
         // saved). A child still running for an earlier text is killed first.
         // Returns at once; false (state Echec) when no child can be started.
         bool Demander(const std::string& texte);
+        // The same with other options from now on (a route to another cell:
+        // OptionsVerification::Route).
+        bool Demander(const std::string& texte, const OptionsVerification& options);
 
         // Reads what the child has sent so far, reaps children that ended,
         // enforces the deadline; never blocks. Call it once per frame.

@@ -47,7 +47,26 @@
 // are not followed, so a fall kills only when one fall takes all the life.
 // The fall height is therefore compared only where a fall from there could
 // still be deadly. Bonuses are not taken during the search (the level stays
-// as loaded).
+// as loaded). A route (Route.h) asks for the life to be followed instead: then
+// a state is covered only by states with as much life or more, and every fall
+// beyond the height that costs life counts.
+//
+// Speed. The answers depend only on which states are kept and in which order,
+// so what follows changes the cost and nothing else:
+//   - each square keeps, per class of jump delay, the span (x, y, horizontal
+//     speed) of its states whose fall cannot kill (nearly all of them); only
+//     the others are walked one by one when a new state is tested;
+//   - a step that leaves the character exactly as it was (position, speeds,
+//     state, fall height, life), with up not held, is a fixed point: the
+//     next steps with the same keys would do the same, so only the jump delay
+//     is counted down, without running them;
+//   - the kept states are explored in batches; a second thread (kept for the
+//     whole search) simulates part of each batch, taking slices as it goes,
+//     and the states found are then added in the order of the
+//     states they came from, exactly as one thread would add them. The
+//     threads only read the level; a step that could kill by a fall (the
+//     game then asks the engine for a fade, a shared global) is left to the
+//     main thread, which runs it after the batch.
 #include "Atteignable.h"
 
 #include "Contexte.h"
@@ -55,10 +74,17 @@
 #include "perso/CalculPerso.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace AnalyseCarte
 {
@@ -80,11 +106,17 @@ namespace AnalyseCarte
     {
         const int CoteGroupe = 32;       // px, side of a group's square
         const int TrancheDelai = 250;    // ms, rounding of the jump delay
+        const int ClassesDelai = 5;      // 0 (allowed now), then up to 1000 ms by 250
         const int PasMax = 16;           // steps a key combination is held at most
         const int DelaiSaut = 1000;      // ms between two jumps not from the ground
         const int Pas = 5;               // ms of one movement step
         const Uint32 Temps = 1000000;    // the frozen clock of every step
         const int ChuteMortelle = 3584;  // px: one fall from full life kills
+        const int ChuteSansDegat = 384;  // px: a longer fall costs life
+        const int DegatParCase = 20;     // life per 64 px beyond it
+        const size_t TailleLot = 2048;   // states explored per batch
+        const size_t LotPartage = 256;   // smaller batches stay on one thread
+        const size_t Tranche = 32;       // states a thread takes at a time
 
         enum : unsigned
         {
@@ -97,6 +129,7 @@ namespace AnalyseCarte
         const unsigned CombinaisonsLibre[] = {0, Gauche, Droite, Haut, Haut | Gauche, Haut | Droite};
         const unsigned CombinaisonsAccroche[] = {0,    Bas,          Bas | Gauche, Bas | Droite,
                                                  Haut, Haut | Gauche, Haut | Droite};
+        const size_t CombinaisonsMax = sizeof CombinaisonsAccroche / sizeof(unsigned);
 
         const uint32_t Aucun = 0xFFFFFFFFu;
 
@@ -104,6 +137,8 @@ namespace AnalyseCarte
         // map's left and top edges.
         int32_t Plancher(long long a, long long b)
         {
+            if (a >= 0)
+                return static_cast<int32_t>(a / b);
             long long q = a / b;
             if ((a % b != 0) && ((a < 0) != (b < 0)))
                 --q;
@@ -155,11 +190,12 @@ namespace AnalyseCarte
             double VX;
             double VY;
             int32_t DebutChute;
+            int32_t Vie;
             int16_t Delai;    // ms before a jump in the air is allowed, 0 to 1000
             int8_t Etat;
             uint8_t Touches;  // keys held from the parent state to this one
             uint8_t Pas;      // for that many steps
-            uint32_t Suivant; // next state kept in the same square
+            uint32_t Suivant; // next state of the square that is walked one by one
             uint32_t Parent;  // the state this one was reached from
             Groupe G;
         };
@@ -195,13 +231,56 @@ namespace AnalyseCarte
             return h;
         }
 
+        // What some states of a square span.
+        struct Etendue
+        {
+            int32_t X0 = 0;
+            int32_t X1 = 0;
+            int32_t Y0 = 0;
+            double V0 = 0.0;
+            double V1 = 0.0;
+            bool Un = false;
+
+            void Ajouter(const Noeud& e)
+            {
+                X0 = Un ? std::min(X0, e.X) : e.X;
+                X1 = Un ? std::max(X1, e.X) : e.X;
+                Y0 = Un ? std::min(Y0, e.Y) : e.Y;
+                V0 = Un ? std::min(V0, e.VX) : e.VX;
+                V1 = Un ? std::max(V1, e.VX) : e.VX;
+                Un = true;
+            }
+            void Fusionner(const Etendue& e)
+            {
+                if (!e.Un)
+                    return;
+                X0 = Un ? std::min(X0, e.X0) : e.X0;
+                X1 = Un ? std::max(X1, e.X1) : e.X1;
+                Y0 = Un ? std::min(Y0, e.Y0) : e.Y0;
+                V0 = Un ? std::min(V0, e.V0) : e.V0;
+                V1 = Un ? std::max(V1, e.V1) : e.V1;
+                Un = true;
+            }
+        };
+
+        struct Carre
+        {
+            Groupe Cle;
+            // The span of the ordinary states (see Ensemble), per class of delay.
+            Etendue ParDelai[ClassesDelai];
+            uint32_t Autres = Aucun; // the others, last kept first
+        };
+
         // The states kept, in the order found (which is also the order in
-        // which they are explored), and a table from square to the last state
-        // kept there.
+        // which they are explored), and a table from square to what its
+        // states span.
         class Ensemble
         {
         public:
-            Ensemble(size_t max, long long seuilChute) : max_(max), seuilChute_(seuilChute), table_(1u << 12, Aucun) {}
+            Ensemble(size_t max, long long seuilChute, int vieMax)
+                : max_(max), seuilChute_(seuilChute), vieMax_(vieMax), table_(1u << 12, Aucun)
+            {
+            }
 
             size_t Taille() const { return noeuds_.size(); }
             const Noeud& operator[](size_t i) const { return noeuds_[i]; }
@@ -212,25 +291,38 @@ namespace AnalyseCarte
             // or the set is full.
             void Ajouter(Noeud n)
             {
-                if ((noeuds_.size() + 1) * 2 > table_.size())
+                if ((carres_.size() + 1) * 2 > table_.size())
                     Agrandir();
                 size_t i = static_cast<size_t>(Hacher(n.G)) & (table_.size() - 1);
-                uint32_t tete = Aucun;
+                uint32_t c = Aucun;
                 for (;; i = (i + 1) & (table_.size() - 1))
                 {
-                    tete = table_[i];
-                    if (tete == Aucun || MemeCarre(noeuds_[tete].G, n.G))
+                    c = table_[i];
+                    if (c == Aucun || MemeCarre(carres_[c].Cle, n.G))
                         break;
                 }
-                if (tete != Aucun && Couvert(tete, n))
+                if (c != Aucun && Couvert(carres_[c], n))
                     return;
                 if (noeuds_.size() >= max_)
                 {
                     deborde_ = true;
                     return;
                 }
-                n.Suivant = tete;
-                table_[i] = static_cast<uint32_t>(noeuds_.size());
+                if (c == Aucun)
+                {
+                    c = static_cast<uint32_t>(carres_.size());
+                    carres_.push_back(Carre{n.G, {}, Aucun});
+                    table_[i] = c;
+                }
+                Carre& carre = carres_[c];
+                n.Suivant = Aucun;
+                if (Ordinaire(n))
+                    carre.ParDelai[n.G.Delai].Ajouter(n);
+                else
+                {
+                    n.Suivant = carre.Autres;
+                    carre.Autres = static_cast<uint32_t>(noeuds_.size());
+                }
                 noeuds_.push_back(n);
             }
 
@@ -241,49 +333,49 @@ namespace AnalyseCarte
                 return h < seuilChute_ ? seuilChute_ : h;
             }
 
-            bool Couvert(uint32_t tete, const Noeud& n) const
+            // A state whose fall counts for nothing and whose life is full:
+            // it covers every new state of its square with as long a delay.
+            bool Ordinaire(const Noeud& n) const { return Chute(n) == seuilChute_ && n.Vie >= vieMax_; }
+
+            // Within its square, the states kept with no longer a delay, no
+            // longer a fall and no less life span the new one.
+            bool Couvert(const Carre& carre, const Noeud& n) const
             {
-                int32_t x0 = INT32_MAX;
-                int32_t x1 = INT32_MIN;
-                int32_t y0 = INT32_MAX;
-                double v0 = 0.0;
-                double v1 = 0.0;
-                bool un = false;
+                Etendue e;
+                for (int d = 0; d <= n.G.Delai && d < ClassesDelai; ++d)
+                    e.Fusionner(carre.ParDelai[d]);
                 const long long chute = Chute(n);
-                for (uint32_t k = tete; k != Aucun; k = noeuds_[k].Suivant)
+                for (uint32_t k = carre.Autres; k != Aucun; k = noeuds_[k].Suivant)
                 {
-                    const Noeud& e = noeuds_[k];
-                    if (e.G.Delai > n.G.Delai || Chute(e) > chute)
+                    const Noeud& a = noeuds_[k];
+                    if (a.G.Delai > n.G.Delai || Chute(a) > chute || a.Vie < n.Vie)
                         continue;
-                    x0 = std::min(x0, e.X);
-                    x1 = std::max(x1, e.X);
-                    y0 = std::min(y0, e.Y);
-                    v0 = un ? std::min(v0, e.VX) : e.VX;
-                    v1 = un ? std::max(v1, e.VX) : e.VX;
-                    un = true;
+                    e.Ajouter(a);
                 }
-                return un && n.X >= x0 && n.X <= x1 && n.Y >= y0 && n.VX >= v0 && n.VX <= v1;
+                return e.Un && n.X >= e.X0 && n.X <= e.X1 && n.Y >= e.Y0 && n.VX >= e.V0 && n.VX <= e.V1;
             }
 
             void Agrandir()
             {
                 std::vector<uint32_t> table(table_.size() * 2, Aucun);
-                for (const uint32_t tete : table_)
+                for (const uint32_t c : table_)
                 {
-                    if (tete == Aucun)
+                    if (c == Aucun)
                         continue;
-                    size_t i = static_cast<size_t>(Hacher(noeuds_[tete].G)) & (table.size() - 1);
+                    size_t i = static_cast<size_t>(Hacher(carres_[c].Cle)) & (table.size() - 1);
                     while (table[i] != Aucun)
                         i = (i + 1) & (table.size() - 1);
-                    table[i] = tete;
+                    table[i] = c;
                 }
                 table_.swap(table);
             }
 
             size_t max_;
             long long seuilChute_;
+            int vieMax_;
             bool deborde_ = false;
             std::vector<Noeud> noeuds_;
+            std::vector<Carre> carres_;
             std::vector<uint32_t> table_;
         };
 
@@ -294,25 +386,43 @@ namespace AnalyseCarte
             return static_cast<int>(pixel / CMap::TailleCase);
         }
 
-        void Marquer(ResultatAtteinte& r, int x, int y)
+        // The cells one thread saw the character in.
+        class Marques
         {
-            const size_t h = static_cast<size_t>(r.Hauteur);
-            const int c = Case(x);
-            const int l = Case(y);
-            if (c >= 0 && l >= 0 && c < r.Largeur && l < r.Hauteur)
-                r.Coin[static_cast<size_t>(c) * h + static_cast<size_t>(l)] = 1;
-            int c0 = Case(static_cast<long long>(x) + 6);
-            int c1 = Case(static_cast<long long>(x) + 57);
-            int l0 = Case(static_cast<long long>(y) + 4);
-            int l1 = Case(static_cast<long long>(y) + 61);
-            c0 = std::max(c0, 0);
-            l0 = std::max(l0, 0);
-            c1 = std::min(c1, r.Largeur - 1);
-            l1 = std::min(l1, r.Hauteur - 1);
-            for (int cc = c0; cc <= c1; ++cc)
-                for (int ll = l0; ll <= l1; ++ll)
-                    r.Boite[static_cast<size_t>(cc) * h + static_cast<size_t>(ll)] = 1;
-        }
+        public:
+            Marques(std::vector<unsigned char>& coin, std::vector<unsigned char>& boite, int largeur, int hauteur)
+                : coin_(coin), boite_(boite), largeur_(largeur), hauteur_(hauteur)
+            {
+            }
+
+            void Marquer(int x, int y)
+            {
+                if (x == dernierX_ && y == dernierY_)
+                    return;
+                dernierX_ = x;
+                dernierY_ = y;
+                const size_t h = static_cast<size_t>(hauteur_);
+                const int c = Case(x);
+                const int l = Case(y);
+                if (c >= 0 && l >= 0 && c < largeur_ && l < hauteur_)
+                    coin_[static_cast<size_t>(c) * h + static_cast<size_t>(l)] = 1;
+                const int c0 = std::max(Case(static_cast<long long>(x) + 6), 0);
+                const int c1 = std::min(Case(static_cast<long long>(x) + 57), largeur_ - 1);
+                const int l0 = std::max(Case(static_cast<long long>(y) + 4), 0);
+                const int l1 = std::min(Case(static_cast<long long>(y) + 61), hauteur_ - 1);
+                for (int cc = c0; cc <= c1; ++cc)
+                    for (int ll = l0; ll <= l1; ++ll)
+                        boite_[static_cast<size_t>(cc) * h + static_cast<size_t>(ll)] = 1;
+            }
+
+        private:
+            std::vector<unsigned char>& coin_;
+            std::vector<unsigned char>& boite_;
+            int largeur_;
+            int hauteur_;
+            int dernierX_ = INT32_MIN;
+            int dernierY_ = INT32_MIN;
+        };
 
         // The keys held from the start to state i.
         std::vector<TouchesTenues> Chemin(const Ensemble& ensemble, uint32_t i)
@@ -330,7 +440,32 @@ namespace AnalyseCarte
             return chemin;
         }
 
-        Noeud EtatDe(const CPerso& p)
+        // What the search knows for the whole run.
+        struct Regles
+        {
+            bool SuivreVie = false;
+            bool CibleMort = false;
+            int CibleColonne = -1;
+            int CibleLigne = -1;
+            const std::vector<unsigned char>* Cibles = nullptr;
+            int Hauteur = 0;
+
+            int VieDe(const CPerso& p) const { return SuivreVie ? p.Vie : p.VieMax; }
+
+            bool Arrivee(const CPerso& p) const
+            {
+                const int c = Case(p.PosX);
+                const int l = Case(p.PosY);
+                if (c == CibleColonne && l == CibleLigne && c >= 0 && l >= 0)
+                    return true;
+                if (Cibles == nullptr || Cibles->empty() || c < 0 || l < 0 || Hauteur <= 0)
+                    return false;
+                const size_t i = static_cast<size_t>(c) * static_cast<size_t>(Hauteur) + static_cast<size_t>(l);
+                return i < Cibles->size() && (*Cibles)[i] != 0 && l < Hauteur;
+            }
+        };
+
+        Noeud EtatDe(const CPerso& p, const Regles& regles)
         {
             long long delai = CalculPerso::Ecart(p.ProchainSaut, Temps);
             delai = std::min<long long>(std::max<long long>(delai, 0), DelaiSaut);
@@ -340,12 +475,212 @@ namespace AnalyseCarte
             n.VX = p.VitesseX;
             n.VY = p.VitesseY;
             n.DebutChute = p.DebutChute;
+            n.Vie = regles.VieDe(p);
             n.Delai = static_cast<int16_t>(delai);
             n.Etat = static_cast<int8_t>(p.Etat);
             n.Suivant = Aucun;
             n.Parent = Aucun;
             n.G = GroupeDe(n.X, n.Y, n.VX, n.VY, n.Etat, n.Delai);
             return n;
+        }
+
+        // The game's per-frame death rule (CPerso::VerifieMort) asked without
+        // its fade, which a second thread must not request: water under the
+        // centre of the square, or no life left.
+        bool MeurtIci(CPerso& p)
+        {
+            return p.Etat != CPerso::Mort &&
+                   (Map.DiedAcces(CalculPerso::Somme(p.PosX, 32), CalculPerso::Somme(p.PosY, 32)) || p.Vie <= 0);
+        }
+
+        // A landing from this height may kill (the step would then ask the
+        // engine for a fade): such a step is run by the main thread.
+        bool ChuteRisquee(const CPerso& p, int vie)
+        {
+            const long long h = static_cast<long long>(p.PosY) - p.DebutChute;
+            return h > ChuteSansDegat && (h - ChuteSansDegat) / CMap::TailleCase * DegatParCase >= vie;
+        }
+
+        // What exploring one kept state gives.
+        struct Issue
+        {
+            Noeud Enfants[CombinaisonsMax + 1];
+            size_t Nombre = 0;
+            size_t Pas = 0;
+            bool Serie = false;    // left to the main thread
+            bool Arrivee = false;  // a target was reached on the way:
+            unsigned Touches = 0;  // with these keys
+            int PasFin = 0;        // held this many steps
+            int Colonne = -1;      // the cell entered, or -1 for a death
+            int Ligne = -1;
+        };
+
+        // Tries every key combination from state n (index i), as one thread.
+        void Developper(const Noeud& n, uint32_t i, const Regles& regles, bool principal, CPerso& p, Marques& marques,
+                        Issue& issue)
+        {
+            issue.Nombre = 0;
+            issue.Pas = 0;
+            issue.Serie = false;
+            issue.Arrivee = false;
+            const bool accroche = n.Etat == CPerso::Accroche;
+            const unsigned* combinaisons = accroche ? CombinaisonsAccroche : CombinaisonsLibre;
+            size_t nombre = accroche ? CombinaisonsMax : sizeof CombinaisonsLibre / sizeof(unsigned);
+            if (n.Etat == CPerso::EnLAir && n.Delai > 0)
+                nombre = 3;
+            for (size_t k = 0; k < nombre; ++k)
+            {
+                const unsigned touches = combinaisons[k];
+                p.PosX = n.X;
+                p.PosY = n.Y;
+                p.VitesseX = n.VX;
+                p.VitesseY = n.VY;
+                p.Etat = n.Etat;
+                p.DebutChute = n.DebutChute;
+                p.Vie = n.Vie;
+                // The previous step ran 5 ms before this one.
+                p.ProchainSaut = Temps - Pas + static_cast<Uint32>(n.Delai);
+                for (int t = 0; t < 4; ++t)
+                    p.Touches[t] = ((touches >> t) & 1u) != 0;
+                bool mort = false;
+                bool fixe = false;
+                Noeud suivant{};
+                for (int j = 0; j < PasMax; ++j)
+                {
+                    if (j > 0)
+                        p.ProchainSaut -= Pas; // the clock stands still: move the delay
+                    if (!fixe)
+                    {
+                        if (!regles.SuivreVie)
+                            p.Vie = p.VieMax;
+                        if (!principal && ChuteRisquee(p, p.Vie))
+                        {
+                            issue.Serie = true;
+                            return;
+                        }
+                        const int x = p.PosX, y = p.PosY, etat = p.Etat, chute = p.DebutChute, vie = p.Vie;
+                        const double vx = p.VitesseX, vy = p.VitesseY;
+                        p.CalcDepl();
+                        ++issue.Pas;
+                        marques.Marquer(p.PosX, p.PosY);
+                        if (regles.Arrivee(p))
+                        {
+                            issue.Arrivee = true;
+                            issue.Touches = touches;
+                            issue.PasFin = j + 1;
+                            issue.Colonne = Case(p.PosX);
+                            issue.Ligne = Case(p.PosY);
+                            return;
+                        }
+                        if (MeurtIci(p))
+                            p.Etat = CPerso::Mort;
+                        if (p.Etat == CPerso::Mort)
+                        {
+                            if (regles.CibleMort)
+                            {
+                                issue.Arrivee = true;
+                                issue.Touches = touches;
+                                issue.PasFin = j + 1;
+                                issue.Colonne = -1;
+                                issue.Ligne = -1;
+                                return;
+                            }
+                            mort = true;
+                            break;
+                        }
+                        fixe = (touches & Haut) == 0 && p.PosX == x && p.PosY == y && p.Etat == etat &&
+                               p.DebutChute == chute && p.Vie == vie && p.VitesseX == vx && p.VitesseY == vy;
+                    }
+                    suivant = EtatDe(p, regles);
+                    suivant.Touches = static_cast<uint8_t>(touches);
+                    suivant.Pas = static_cast<uint8_t>(j + 1);
+                    suivant.Parent = i;
+                    if (!(suivant.G == n.G))
+                        break;
+                }
+                if (mort)
+                    continue;
+                issue.Enfants[issue.Nombre++] = suivant;
+                if (touches == 0 && suivant.X == n.X && suivant.Y == n.Y && suivant.VX == n.VX &&
+                    suivant.VY == n.VY && suivant.Etat == n.Etat && suivant.DebutChute == n.DebutChute &&
+                    suivant.Delai > 0)
+                {
+                    // Standing still: it may as well wait for the jump delay to run out.
+                    suivant.Pas = static_cast<uint8_t>(std::min(255, suivant.Pas + suivant.Delai / Pas));
+                    suivant.Delai = 0;
+                    suivant.G = GroupeDe(suivant.X, suivant.Y, suivant.VX, suivant.VY, suivant.Etat, 0);
+                    issue.Enfants[issue.Nombre++] = suivant;
+                }
+            }
+        }
+
+        // The second thread, kept for the whole search: it runs `travail`
+        // each time it is started, and the caller waits for it to be done.
+        class Equipier
+        {
+        public:
+            explicit Equipier(std::function<void()> travail)
+                : travail_(std::move(travail)), fil_([this]() { Boucle(); })
+            {
+            }
+            ~Equipier()
+            {
+                {
+                    std::lock_guard<std::mutex> verrou(m_);
+                    fin_ = true;
+                }
+                depart_.notify_one();
+                fil_.join();
+            }
+            Equipier(const Equipier&) = delete;
+            Equipier& operator=(const Equipier&) = delete;
+
+            void Lancer()
+            {
+                {
+                    std::lock_guard<std::mutex> verrou(m_);
+                    ++demandes_;
+                }
+                depart_.notify_one();
+            }
+            void Attendre()
+            {
+                std::unique_lock<std::mutex> verrou(m_);
+                fini_.wait(verrou, [this]() { return faits_ == demandes_; });
+            }
+
+        private:
+            void Boucle()
+            {
+                std::unique_lock<std::mutex> verrou(m_);
+                for (;;)
+                {
+                    depart_.wait(verrou, [this]() { return fin_ || faits_ != demandes_; });
+                    if (fin_)
+                        return;
+                    verrou.unlock();
+                    travail_();
+                    verrou.lock();
+                    faits_ = demandes_;
+                    fini_.notify_one();
+                }
+            }
+
+            std::function<void()> travail_;
+            std::mutex m_;
+            std::condition_variable depart_;
+            std::condition_variable fini_;
+            unsigned long demandes_ = 0;
+            unsigned long faits_ = 0;
+            bool fin_ = false;
+            std::thread fil_; // last: starts once the rest is ready
+        };
+
+        int FilsVoulus(int demandes)
+        {
+            if (demandes > 0)
+                return std::min(demandes, 2);
+            return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
         }
     }
 
@@ -368,113 +703,153 @@ namespace AnalyseCarte
                 return r;
             }
 
-            // Below this height no fall can kill: every fall of the level ends
-            // within its grid.
-            const long long seuilChute = ChuteMortelle - static_cast<long long>(CMap::TailleCase) * (r.Hauteur + 2);
-            Ensemble ensemble(options.EtatsMax > 0 ? options.EtatsMax : 1, seuilChute);
+            Regles regles;
+            regles.SuivreVie = options.SuivreVie;
+            regles.CibleMort = options.CibleMort;
+            regles.CibleColonne = options.CibleColonne >= 0 && options.CibleLigne >= 0 ? options.CibleColonne : -1;
+            regles.CibleLigne = regles.CibleColonne >= 0 ? options.CibleLigne : -1;
+            regles.Cibles = &options.Cibles;
+            regles.Hauteur = r.Hauteur;
 
             Horloge::FixerTemps(Temps);
             CPerso p;
-            p.PosX = Map.ReturnPosDebutX();
-            p.PosY = Map.ReturnPosDebutY();
-            p.DebutChute = p.PosY;
-            p.Etat = CPerso::Immobile;
-            p.VitesseX = 0.0;
-            p.VitesseY = 0.0;
-            p.ProchainSaut = Temps;
-            Marquer(r, p.PosX, p.PosY);
-            ensemble.Ajouter(EtatDe(p));
-            const bool cible = options.CibleColonne >= 0 && options.CibleLigne >= 0;
-            auto Arrivee = [&](const CPerso& q) {
-                return cible && Case(q.PosX) == options.CibleColonne && Case(q.PosY) == options.CibleLigne;
-            };
-            if (Arrivee(p))
-                r.CibleAtteinte = true;
+            // Below this height no fall can kill: every fall of the level ends
+            // within its grid. With the life followed, every fall that costs
+            // life counts.
+            long long seuilChute = ChuteMortelle - static_cast<long long>(CMap::TailleCase) * (r.Hauteur + 2);
+            if (options.SuivreVie)
+                seuilChute = std::min<long long>(seuilChute, ChuteSansDegat);
+            Ensemble ensemble(options.EtatsMax > 0 ? options.EtatsMax : 1, seuilChute, p.VieMax);
 
-            for (size_t i = 0; i < ensemble.Taille() && !r.CibleAtteinte; ++i)
+            if (options.Depart != nullptr)
             {
-                if ((i & 1023) == 0)
+                const EtatDepart& d = *options.Depart;
+                p.PosX = d.X;
+                p.PosY = d.Y;
+                p.DebutChute = d.DebutChute;
+                p.Etat = d.Etat;
+                p.VitesseX = d.VX;
+                p.VitesseY = d.VY;
+                p.ProchainSaut = Temps + static_cast<Uint32>(std::min(std::max(d.Delai, 0), DelaiSaut));
+                p.Vie = d.Vie;
+            }
+            else
+            {
+                p.PosX = Map.ReturnPosDebutX();
+                p.PosY = Map.ReturnPosDebutY();
+                p.DebutChute = p.PosY;
+                p.Etat = CPerso::Immobile;
+                p.VitesseX = 0.0;
+                p.VitesseY = 0.0;
+                p.ProchainSaut = Temps;
+            }
+            Marques marques(r.Coin, r.Boite, r.Largeur, r.Hauteur);
+            marques.Marquer(p.PosX, p.PosY);
+            ensemble.Ajouter(EtatDe(p, regles));
+            if (options.ArriveeAuDepart && regles.Arrivee(p))
+            {
+                r.CibleAtteinte = true;
+                r.ArriveeColonne = Case(p.PosX);
+                r.ArriveeLigne = Case(p.PosY);
+            }
+
+            // The second thread's marks, joined to the result at the end.
+            const int fils = FilsVoulus(options.Fils);
+            std::vector<unsigned char> coinFil;
+            std::vector<unsigned char> boiteFil;
+            if (fils > 1)
+            {
+                coinFil.assign(cellules, 0);
+                boiteFil.assign(cellules, 0);
+            }
+            Marques marquesFil(coinFil, boiteFil, r.Largeur, r.Hauteur);
+            CPerso pFil = p;
+            std::vector<Issue> issues(TailleLot);
+
+            // The batch in hand: both threads take slices of it as they go,
+            // so that a thread the machine runs late takes fewer.
+            size_t i = 0;
+            size_t lot = 0;
+            std::atomic<size_t> prochain(0);
+            auto Tranches = [&](bool principal, CPerso& q, Marques& m) {
+                for (;;)
                 {
-                    const double ecoule = std::chrono::duration<double>(Montre::now() - debut).count();
-                    if (ecoule > options.SecondesMax)
-                    {
-                        r.BorneTemps = true;
-                        break;
-                    }
+                    const size_t k0 = prochain.fetch_add(Tranche);
+                    if (k0 >= lot)
+                        return;
+                    for (size_t k = k0; k < std::min(lot, k0 + Tranche); ++k)
+                        Developper(ensemble[i + k], static_cast<uint32_t>(i + k), regles, principal, q, m, issues[k]);
                 }
-                const Noeud n = ensemble[i];
-                const bool accroche = n.Etat == CPerso::Accroche;
-                const unsigned* combinaisons = accroche ? CombinaisonsAccroche : CombinaisonsLibre;
-                size_t nombre = accroche ? sizeof CombinaisonsAccroche / sizeof(unsigned)
-                                         : sizeof CombinaisonsLibre / sizeof(unsigned);
-                if (n.Etat == CPerso::EnLAir && n.Delai > 0)
-                    nombre = 3;
-                for (size_t k = 0; k < nombre; ++k)
+            };
+            std::unique_ptr<Equipier> second;
+            if (fils > 1)
+            {
+                try
                 {
-                    const unsigned touches = combinaisons[k];
-                    p.PosX = n.X;
-                    p.PosY = n.Y;
-                    p.VitesseX = n.VX;
-                    p.VitesseY = n.VY;
-                    p.Etat = n.Etat;
-                    p.DebutChute = n.DebutChute;
-                    // The previous step ran 5 ms before this one.
-                    p.ProchainSaut = Temps - Pas + static_cast<Uint32>(n.Delai);
-                    for (int t = 0; t < 4; ++t)
-                        p.Touches[t] = ((touches >> t) & 1u) != 0;
-                    bool mort = false;
-                    Noeud suivant{};
-                    for (int j = 0; j < PasMax; ++j)
+                    second.reset(new Equipier([&]() { Tranches(false, pFil, marquesFil); }));
+                }
+                catch (const std::system_error&)
+                {
+                    // No second thread: this one does it all.
+                }
+            }
+
+            for (i = 0; i < ensemble.Taille() && !r.CibleAtteinte;)
+            {
+                const double ecoule = std::chrono::duration<double>(Montre::now() - debut).count();
+                if (ecoule > options.SecondesMax)
+                {
+                    r.BorneTemps = true;
+                    break;
+                }
+                // Before the first states, a small batch: a near target is found at once.
+                lot = std::min(ensemble.Taille() - i, i < TailleLot ? LotPartage : TailleLot);
+                if (second && lot >= LotPartage)
+                {
+                    prochain = 0;
+                    second->Lancer();
+                    Tranches(true, p, marques);
+                    second->Attendre();
+                }
+                else
+                    for (size_t k = 0; k < lot; ++k)
+                        Developper(ensemble[i + k], static_cast<uint32_t>(i + k), regles, true, p, marques, issues[k]);
+
+                // The states found, added in the order one thread would add them.
+                for (size_t k = 0; k < lot; ++k)
+                {
+                    Issue& issue = issues[k];
+                    if (issue.Serie)
                     {
-                        if (j > 0)
-                            p.ProchainSaut -= Pas; // the clock stands still: move the delay
-                        p.Vie = p.VieMax;
-                        p.CalcDepl();
-                        ++r.Pas;
-                        Marquer(r, p.PosX, p.PosY);
-                        if (Arrivee(p))
-                        {
-                            r.CibleAtteinte = true;
-                            r.Chemin = Chemin(ensemble, static_cast<uint32_t>(i));
-                            TouchesTenues fin;
-                            for (int t = 0; t < 4; ++t)
-                                fin.Touches[t] = p.Touches[t];
-                            fin.Pas = j + 1;
-                            r.Chemin.push_back(fin);
-                            break;
-                        }
-                        if (p.Etat != CPerso::Mort)
-                            p.VerifieMort();
-                        if (p.Etat == CPerso::Mort)
-                        {
-                            mort = true;
-                            break;
-                        }
-                        suivant = EtatDe(p);
-                        suivant.Touches = static_cast<uint8_t>(touches);
-                        suivant.Pas = static_cast<uint8_t>(j + 1);
-                        suivant.Parent = static_cast<uint32_t>(i);
-                        if (!(suivant.G == n.G))
-                            break;
+                        const Noeud n = ensemble[i + k];
+                        Developper(n, static_cast<uint32_t>(i + k), regles, true, p, marques, issue);
                     }
-                    if (r.CibleAtteinte)
-                        break;
-                    if (mort)
-                        continue;
+                    r.Pas += issue.Pas;
                     // Once the set is full, new states are left out, but every
                     // state kept is still explored.
-                    ensemble.Ajouter(suivant);
-                    if (touches == 0 && suivant.X == n.X && suivant.Y == n.Y && suivant.VX == n.VX &&
-                        suivant.VY == n.VY && suivant.Etat == n.Etat && suivant.DebutChute == n.DebutChute &&
-                        suivant.Delai > 0)
+                    for (size_t e = 0; e < issue.Nombre; ++e)
+                        ensemble.Ajouter(issue.Enfants[e]);
+                    if (issue.Arrivee)
                     {
-                        // Standing still: it may as well wait for the jump delay to run out.
-                        suivant.Pas = static_cast<uint8_t>(std::min(255, suivant.Pas + suivant.Delai / Pas));
-                        suivant.Delai = 0;
-                        suivant.G = GroupeDe(suivant.X, suivant.Y, suivant.VX, suivant.VY, suivant.Etat, 0);
-                        ensemble.Ajouter(suivant);
+                        r.CibleAtteinte = true;
+                        r.ParMort = issue.Colonne < 0;
+                        r.ArriveeColonne = issue.Colonne;
+                        r.ArriveeLigne = issue.Ligne;
+                        r.Chemin = Chemin(ensemble, static_cast<uint32_t>(i + k));
+                        TouchesTenues fin;
+                        for (int t = 0; t < 4; ++t)
+                            fin.Touches[t] = ((issue.Touches >> t) & 1u) != 0;
+                        fin.Pas = issue.PasFin;
+                        r.Chemin.push_back(fin);
+                        break;
                     }
                 }
+                i += lot;
+            }
+            for (size_t c = 0; c < coinFil.size(); ++c)
+            {
+                r.Coin[c] = static_cast<unsigned char>(r.Coin[c] | coinFil[c]);
+                r.Boite[c] = static_cast<unsigned char>(r.Boite[c] | boiteFil[c]);
             }
             r.Etats = ensemble.Taille();
             r.BorneEtats = ensemble.Deborde();

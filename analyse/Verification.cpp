@@ -6,6 +6,7 @@
 #include "Verification.h"
 
 #include "Contexte.h"
+#include "Route.h"
 
 #include <algorithm>
 #include <cctype>
@@ -890,6 +891,8 @@ namespace AnalyseCarte
                     vu.Colonne = b.Colonne + 1;
                     vu.Ligne = b.Ligne + 1;
                     vu.Type = b.Type;
+                    vu.LigneTexte = positions_.Ligne(b.Decalage);
+                    vu.ColonneTexte = positions_.Colonne(b.Decalage);
                     vus_[i] = rapport_.Bonus.size();
                     rapport_.Bonus.push_back(vu);
                     const int code = Map.CodeCase(b.Colonne, b.Ligne);
@@ -1131,7 +1134,28 @@ namespace AnalyseCarte
             rapport.Constats.push_back(c);
             return rapport;
         }
-        return Verifier(Normaliser(octets), options);
+        const TexteCarte texte = Normaliser(octets);
+        Rapport rapport = Verifier(texte, options);
+        if (options.Route == OptionsVerification::RouteVoulue::Aucune)
+            return rapport;
+        OptionsRoute o;
+        o.EtatsMax = options.Atteinte.EtatsMax;
+        o.SecondesMax = options.Atteinte.SecondesMax;
+        o.Fils = options.Atteinte.Fils;
+        try
+        {
+            Route route = options.Route == OptionsVerification::RouteVoulue::Nettoyage
+                              ? RouteNettoyage(texte, o, &rapport)
+                              : RouteVersCase(texte, options.RouteColonne, options.RouteLigne, o);
+            route.Trajet.clear();
+            route.Marques.clear();
+            rapport.RouteCalculee = std::make_shared<const Route>(std::move(route));
+        }
+        catch (const std::exception&)
+        {
+            // Out of memory: the check stands without its route.
+        }
+        return rapport;
     }
 
     Rapport Verifier(const TexteCarte& texte, const OptionsVerification& options)

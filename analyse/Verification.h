@@ -7,11 +7,13 @@
 #include "Atteignable.h"
 #include "Texte.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace AnalyseCarte
 {
+    struct Route; // Route.h
     enum class Gravite
     {
         Note,          // worth knowing, not a fault (does not fail the check)
@@ -35,6 +37,20 @@ namespace AnalyseCarte
     {
         bool Atteignabilite = true;  // run the reachability search
         OptionsAtteinte Atteinte;
+        // A route worked out with the check, for the live analysis of an
+        // editor (AnalyserTexte only): none, the route that clears the level,
+        // or the route from the start to the cell RouteColonne, RouteLigne
+        // (from 0). Bounded as the search is (Atteinte.EtatsMax per search,
+        // Atteinte.SecondesMax for the route).
+        enum class RouteVoulue
+        {
+            Aucune,
+            Nettoyage,
+            VersCase
+        };
+        RouteVoulue Route = RouteVoulue::Aucune;
+        int RouteColonne = -1;
+        int RouteLigne = -1;
     };
 
     // Findings listed at most; the others are only counted (a file of random
@@ -64,6 +80,8 @@ namespace AnalyseCarte
         int Ligne = 0;    // from 1
         int Type = 0;     // 1 to 8
         Etat Sort = Inconnu;
+        int LigneTexte = 0;   // where it lies in the file, from 1
+        int ColonneTexte = 0;
     };
 
     struct Rapport
@@ -83,6 +101,10 @@ namespace AnalyseCarte
         std::vector<unsigned char> Cases;
         // Every bonus lying inside the grid, in file order.
         std::vector<BonusVu> Bonus;
+        // The route asked for with OptionsVerification::Route, or null. It
+        // comes without its trail (Trajet, Marques): RejouerRoute gives them
+        // from its keys in a few milliseconds.
+        std::shared_ptr<const Route> RouteCalculee;
 
         size_t Avertissements() const;  // listed or not
         size_t Notes() const;

@@ -4,11 +4,15 @@
 // what an autotile stroke costs. See BENCHMARKS.md.
 //
 //   corvella-mesure-analyse [--rounds N] MAP
+#include "AtteinteReference.h"
 #include "analyse/AnalyseVivante.h"
+#include "analyse/Contexte.h"
+#include "analyse/Route.h"
 #include "autotuile/Autotuile.h"
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -132,6 +136,69 @@ namespace
                     Mediane(total), demande, sonde, sondages);
     }
 
+    // The reachability search alone, `tours` times: the search as it was
+    // (reference), then the present one on one thread and on two. Wall time
+    // (median) and processor time (median, all threads) per run.
+    void Recherches(const std::string& octets, int tours)
+    {
+        const TexteCarte texte = Normaliser(octets);
+        struct Variante
+        {
+            const char* Nom;
+            int Fils; // 0: the reference
+        };
+        const Variante variantes[] = {{"search before (reference)", 0}, {"search, one thread", 1},
+                                      {"search, two threads", 2}};
+        for (const Variante& v : variantes)
+        {
+            std::vector<double> mur;
+            std::vector<double> processeur;
+            ResultatAtteinte r;
+            for (int i = 0; i < tours; ++i)
+            {
+                ContexteJeu contexte;
+                ContexteJeu::ChargerNiveau(texte.Contenu);
+                OptionsAtteinte options;
+                options.Fils = v.Fils;
+                const std::clock_t c = std::clock();
+                const Montre::time_point a = Montre::now();
+                r = v.Fils == 0 ? AtteinteReference::Explorer(options) : Explorer(options);
+                mur.push_back(Ms(a, Montre::now()));
+                processeur.push_back(1000.0 * static_cast<double>(std::clock() - c) / CLOCKS_PER_SEC);
+            }
+            std::printf("  %s: median %.0f ms, processor %.0f ms (%zu states, %zu steps run)\n", v.Nom, Mediane(mur),
+                        Mediane(processeur), r.Etats, r.Pas);
+        }
+    }
+
+    // Routes: to the cell of the level's farthest bonus from the start (its
+    // last in file order), and the route that clears the level.
+    void Routes(const std::string& octets, int tours)
+    {
+        const TexteCarte texte = Normaliser(octets);
+        const Rapport verifie = Verifier(texte, OptionsVerification());
+        if (verifie.Bonus.empty())
+            return;
+        const BonusVu& dernier = verifie.Bonus.back();
+        std::vector<double> versCase;
+        std::vector<double> nettoyage;
+        Route a;
+        Route b;
+        for (int i = 0; i < tours; ++i)
+        {
+            Montre::time_point t = Montre::now();
+            a = RouteVersCase(texte, dernier.Colonne - 1, dernier.Ligne - 1, OptionsRoute());
+            versCase.push_back(Ms(t, Montre::now()));
+            t = Montre::now();
+            b = RouteNettoyage(texte, OptionsRoute());
+            nettoyage.push_back(Ms(t, Montre::now()));
+        }
+        std::printf("  route to column %d, row %d: median %.0f ms (%s, %zu states)\n", dernier.Colonne, dernier.Ligne,
+                    Mediane(versCase), a.Trouvee ? a.Bilan().c_str() : a.Pourquoi.c_str(), a.Etats);
+        std::printf("  clear route: median %.0f ms (%s, %zu searches, %zu states)\n", Mediane(nettoyage),
+                    b.Bilan().c_str(), b.Recherches, b.Etats);
+    }
+
     void Autotuiles()
     {
         Autotuile::Grille grille(1000, std::vector<signed char>(1000, 1));
@@ -169,6 +236,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     Rapporter(carte.c_str(), octets, tours);
+    Recherches(octets, tours);
+    Routes(octets, tours);
     Rapporter("generated 1000 x 1000 level, a floor every 5 rows", GrandNiveau(5), 1);
     Rapporter("generated 1000 x 1000 level, a floor every 3 rows", GrandNiveau(3), 1);
     Autotuiles();

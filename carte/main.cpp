@@ -5,9 +5,11 @@
 //   corvella-carte render [--images DIR] [--scale S | --thumbnail N] [--no-marks] FILE OUT.png
 //   corvella-carte replay [--every N] FILE INPUTS
 //   corvella-carte path   [--max-states N] [--max-seconds S] FILE COLUMN ROW
+//   corvella-carte route  [--max-states N] [--max-seconds S] FILE
 //
 // Exit status: 0 clean (check) or done, 1 findings (check), 2 a file cannot be
 // read or written, or the command line is wrong.
+#include "carte/CommandeRoute.h"
 #include "carte/Rejeu.h"
 #include "carte/Rendu.h"
 #include "carte/Verification.h"
@@ -32,6 +34,7 @@ namespace
         "       corvella-carte render [--images DIR] [--scale S | --thumbnail N] [--no-marks] FILE OUT.png\n"
         "       corvella-carte replay [--every N] FILE INPUTS\n"
         "       corvella-carte path   [--max-states N] [--max-seconds S] FILE COLUMN ROW\n"
+        "       corvella-carte route  [--max-states N] [--max-seconds S] FILE\n"
         "       corvella-carte lien   FILE [ADDRESS] | --lire LINK OUT\n";
     const char* const Aide =
         "\n"
@@ -48,7 +51,13 @@ namespace
         "        INPUTS lines: '<ms> +right', '<ms> -right', '<ms> end'; '#' comments.\n"
         "path    prints, as INPUTS for replay, keys that bring the character into the\n"
         "        cell at COLUMN, ROW (counted from 1, as check reports them).\n"
-        "        Exit status 0 when found, 1 when the cell cannot be reached.\n";
+        "        Exit status 0 when found, 1 when the cell cannot be reached.\n"
+        "route   prints, as INPUTS for replay, keys that take every bonus they can, the\n"
+        "        nearest first, with each bonus and its time in comments.\n"
+        "        Exit status 0 when every bonus is taken, 1 when some cannot be.\n"
+        "lien    prints the link that plays the level in the browser's page\n"
+        "        (ADDRESS#niveau=CODE; ADDRESS defaults to index.html); with --lire,\n"
+        "        writes the level a link holds into OUT.\n";
 
     int MauvaisUsage(const std::string& message)
     {
@@ -336,6 +345,8 @@ int main(int argc, char* argv[])
             return Rejouer_(arguments);
         if (commande == "path")
             return Chemin_(arguments);
+        if (commande == "route")
+            return CommandeRoute(arguments);
         if (commande == "lien")
             return CommandeLien(arguments);
         return MauvaisUsage("unknown command " + commande);

@@ -43,15 +43,15 @@ public:
     void RenderMap(int x, int y);
 
     // Queries
-    bool AutAcces(int x, int y);
-    bool DiedAcces(int x, int y);
+    inline bool AutAcces(int x, int y);
+    inline bool DiedAcces(int x, int y);
     int ReturnBonus(int x, int y);
     void AddBonus(int x, int y, int type);
     int ReturnPosDebutX();
     int ReturnPosDebutY();
 
     // Code of the cell at (column, row), or -1 when the grid holds no such cell.
-    int CodeCase(int colonne, int ligne) const;
+    inline int CodeCase(int colonne, int ligne) const;
 
     // Fills the level from the text of a map file as LoadMap reads it (CR LF
     // pairs already read as LF), without touching the characters: what LoadMap
@@ -71,6 +71,47 @@ public:
     static const int CotesMax = 65536;
     static const long long CasesMax = 1LL << 24;
 };
+
+// The pixel queries are asked tens of times per movement step: inline.
+inline int CMap::CodeCase(int colonne, int ligne) const
+{
+    if (colonne < 0 || ligne < 0)
+        return -1;
+    const size_t c = static_cast<size_t>(colonne);
+    const size_t l = static_cast<size_t>(ligne);
+    if (c >= Cases.size() || l >= Cases[c].size())
+        return -1;
+    return Cases[c][l];
+}
+
+inline bool CMap::AutAcces(int x, int y)
+{
+    // Pixel to tile as the C function div does it (quotient truncated toward
+    // zero, remainder of the dividend's sign): C++'s / and % do the same.
+    const int rx = x % TailleCase;
+    const int ry = y % TailleCase;
+    // A pixel outside the grid is a wall: the character stays inside.
+    switch (CodeCase(x / TailleCase, y / TailleCase))
+    {
+    case 1: // empty
+    case 3: // water
+        return true;
+    case 8:  // hilltop, right side: ground falls towards the right
+    case 21: // slope, right
+        return ry < rx;
+    case 9:  // hilltop, left side: ground rises towards the right
+    case 23: // slope, left
+        return ry < TailleCase - rx;
+    default:
+        return false;
+    }
+}
+
+inline bool CMap::DiedAcces(int x, int y)
+{
+    // Only water kills; outside the grid nothing does.
+    return CodeCase(x / TailleCase, y / TailleCase) == 3;
+}
 
 // Image file of tile code `code` (2 to 33), relative to the game's folder
 // ("Images/Maps/..."); null for any other code.
