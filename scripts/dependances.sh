@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what building, playing and testing Corvella need on Debian.
+# Installs what building, playing and testing Corvella need on Debian, and the
+# packages named as arguments (what a script needs beyond that: the browser
+# build's, the package test's).
 # Runs apt-get as root, or through sudo for another user; installs nothing
 # when everything is already there.
 set -eu
@@ -10,6 +12,7 @@ paquets=(
   libgtest-dev
   xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
   man-db
+  "$@"
 )
 manquants=()
 for p in "${paquets[@]}"; do

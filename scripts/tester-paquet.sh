@@ -20,20 +20,9 @@ echec() {
 }
 
 etape "tools"
-"$racine/scripts/dependances.sh"
 # mimetype (File::MimeInfo) answers xdg-mime without a desktop session, gio under GNOME.
-outils=(dpkg-dev fakeroot file lintian appstream desktop-file-utils shared-mime-info xdg-utils
-        libfile-mimeinfo-perl libglib2.0-bin man-db procps)
-manquants=()
-for p in "${outils[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || manquants+=("$p")
-done
-if [ ${#manquants[@]} -gt 0 ]; then
-  if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${manquants[@]}" >/dev/null
-fi
+"$racine/scripts/dependances.sh" dpkg-dev fakeroot file lintian appstream desktop-file-utils \
+  shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin man-db procps
 
 etape "build (Release) and cpack -G DEB"
 CORVELLA_CONSTRUCTION="$construction" "$racine/scripts/construire.sh" -DCORVELLA_TESTS=OFF -DCMAKE_BUILD_TYPE=Release

@@ -23,21 +23,11 @@ for argument in "$@"; do
   esac
 done
 
-"$racine/scripts/dependances.sh"
 # Emscripten (Debian's, with its prebuilt system libraries), the Ogg Vorbis
 # encoder for the music, and for the tests a headless browser and its driver.
 paquets=(emscripten vorbis-tools python3)
 if [ "$tester" -eq 1 ] || [ "$mesurer" -eq 1 ]; then paquets+=(chromium python3-websocket); fi
-manquants=()
-for p in "${paquets[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || manquants+=("$p")
-done
-if [ ${#manquants[@]} -gt 0 ]; then
-  if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${manquants[@]}" >/dev/null
-fi
+"$racine/scripts/dependances.sh" "${paquets[@]}"
 
 # The tests and tools in Python leave no bytecode in the source tree.
 export PYTHONDONTWRITEBYTECODE=1
