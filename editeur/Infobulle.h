@@ -1,0 +1,29 @@
+#pragma once
+// The tooltip: the messages of the findings on the cell under the pointer,
+// beside it and always inside the window. It takes no event.
+#include "Etat.h"
+#include "Panneau.h"
+
+namespace Edition
+{
+    // Where a `largeur` x `hauteur` box beside the pointer lies in the window:
+    // below and right of it, moved in so that it stays inside.
+    Zone PlacerInfobulle(int sourisX, int sourisY, int largeur, int hauteur, int largeurFenetre, int hauteurFenetre);
+
+    class Infobulle : public Panneau
+    {
+    public:
+        explicit Infobulle(const EtatEdition& etat) : etat_(etat) {}
+        // Its box for the pointer where it is (empty when there is nothing to say).
+        Zone Place() const override;
+        void Dessine() override;
+        bool TraiteEvenement(const SDL_Event&) override { return false; }
+
+        bool Cachee = false;  // a panel over the level lies under the pointer
+
+    private:
+        std::vector<std::string> Lignes() const;
+
+        const EtatEdition& etat_;
+    };
+}
