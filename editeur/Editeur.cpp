@@ -59,7 +59,8 @@ namespace Edition
     {
         modele_.LoadTexPerso("Principal (copie)");
         Projection();
-        etat_.VueNiveau.Borner(etat_.Doc.Courant().Largeur, etat_.Doc.Courant().Hauteur);
+        const Niveau& n = etat_.Doc.Courant();
+        etat_.VueNiveau.Ouvrir(n.Largeur, n.Hauteur, n.DebutX - 1, n.DebutY - 1);
         dernierAutosave_ = Horloge::Ticks();
         if (etat_.Nouveau)
             ligneEtat_.Message("new level: it is saved to " + etat_.Chemin, 5000);

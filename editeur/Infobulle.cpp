@@ -11,14 +11,6 @@ namespace Edition
         const int Taille = 12, Ligne = 16;
     }
 
-    Zone PlacerInfobulle(int sourisX, int sourisY, int largeur, int hauteur, int largeurFenetre, int hauteurFenetre)
-    {
-        const int w = std::min(largeur, largeurFenetre), h = std::min(hauteur, hauteurFenetre);
-        const int x = std::max(0, std::min(sourisX + 16, largeurFenetre - w));
-        const int y = std::max(0, std::min(sourisY + 20, hauteurFenetre - h));
-        return Zone{x, y, w, h};
-    }
-
     std::vector<std::string> Infobulle::Lignes() const
     {
         std::vector<std::string> lignes;

@@ -6,10 +6,6 @@
 
 namespace Edition
 {
-    // Where a `largeur` x `hauteur` box beside the pointer lies in the window:
-    // below and right of it, moved in so that it stays inside.
-    Zone PlacerInfobulle(int sourisX, int sourisY, int largeur, int hauteur, int largeurFenetre, int hauteurFenetre);
-
     class Infobulle : public Panneau
     {
     public:

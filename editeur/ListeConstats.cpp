@@ -15,6 +15,11 @@ namespace Edition
         {
             return std::max(1, (hauteurZone - ListeY - 40) / ListeLigne - 2);
         }
+        // Below the reachability overlay's legend when it is shown.
+        int Decalage(const EtatEdition& etat)
+        {
+            return etat.CalqueAtteinte ? 34 : 0;
+        }
         // The first finding shown, so that the chosen one is in the panel.
         size_t PremiereLigne(size_t choisie, size_t lignes)
         {
@@ -27,10 +32,10 @@ namespace Edition
         if (!Montree)
             return Zone{};
         const Zone& carte = etat_.Fenetre.Carte;
-        const size_t montrees = std::min(static_cast<size_t>(LignesListe(carte.Hauteur)), etat_.Marques.size());
+        const size_t montrees = std::min(static_cast<size_t>(LignesListe(carte.Hauteur - Decalage(etat_))), etat_.Marques.size());
         const int largeur = std::max(200, carte.Largeur - 2 * ListeX);
         const int hauteur = 24 + static_cast<int>(std::max<size_t>(montrees, 1)) * ListeLigne + 24;
-        return Zone{carte.X + ListeX, carte.Y + ListeY, largeur, hauteur};
+        return Zone{carte.X + ListeX, carte.Y + ListeY + Decalage(etat_), largeur, hauteur};
     }
 
     int ListeConstats::ConstatSous(int x, int y) const
@@ -38,7 +43,7 @@ namespace Edition
         const Zone z = Place();
         if (z.Vide())
             return -1;
-        const int lignes = LignesListe(etat_.Fenetre.Carte.Hauteur);
+        const int lignes = LignesListe(etat_.Fenetre.Carte.Hauteur - Decalage(etat_));
         const int rang = (y - z.Y - 24) / ListeLigne;
         if (x < z.X || x >= z.Droite() || y < z.Y + 24 || rang >= lignes)
             return -1;
@@ -78,11 +83,14 @@ namespace Edition
             return;
         const Zone z = Place();
         const std::vector<Marque>& marques = etat_.Marques;
-        const size_t lignes = static_cast<size_t>(LignesListe(etat_.Fenetre.Carte.Hauteur));
+        const size_t lignes = static_cast<size_t>(LignesListe(etat_.Fenetre.Carte.Hauteur - Decalage(etat_)));
         DessineRectangle(z.X, z.Y, z.Largeur, z.Hauteur, 10, 12, 20, 225);
         DessineCadre(z.X, z.Y, z.Largeur, z.Hauteur, 2, 255, 140, 0, 255);
-        DessineTexteEcran("FINDINGS " + std::to_string(marques.size()) +
-                              (etat_.SansCase > 0 ? "   (" + std::to_string(etat_.SansCase) + " about no cell: corvella-carte check)" : ""),
+        DessineTexteEcran(Raccourcir("FINDINGS " + std::to_string(marques.size()) +
+                                         (etat_.SansCase > 0 ? "   (" + std::to_string(etat_.SansCase) +
+                                                                   " about no cell: corvella-carte check)"
+                                                             : ""),
+                                     z.Largeur - 16, 14),
                           z.X + 8, z.Y + 6, 14, 255, 200, 120);
         const size_t premiere = PremiereLigne(etat_.MarqueChoisie, lignes);
         const size_t colonnes = static_cast<size_t>(std::max(20, (z.Largeur - 16) / ListeTaille));
@@ -99,6 +107,6 @@ namespace Edition
                 texte = texte.substr(0, colonnes - 3) + "...";
             DessineTexteEcran(texte, z.X + 8, y, ListeTaille, m.Grave ? 255 : 170, m.Grave ? 255 : 200, 255);
         }
-        DessineTexteEcran("click: go there   n: next   c: close", z.X + 8, z.Y + z.Hauteur - 20, 12, 180, 200, 255);
+        DessineTexteEcran(Raccourcir("click: go there   n: next   c: close", z.Largeur - 16, 12), z.X + 8, z.Y + z.Hauteur - 20, 12, 180, 200, 255);
     }
 }

@@ -6,23 +6,16 @@
 
 namespace Edition
 {
-    namespace
-    {
-        const int Icone = 40;
-        const int Pas = 44;              // icon and gap
-        const int ColonnesPalette = 5;
-        const int HautPalette = 40;      // first icon row
-    }
-
     int PanneauPalette::EntreeSous(int x, int y) const
     {
+        const GrillePalette g = DisposerPalette(Place().Hauteur, Palette().size(), Outils().size());
         const int x0 = Place().X + 4;
-        if (x < x0 || y < HautPalette)
+        if (x < x0 || y < g.Haut)
             return -1;
-        const int colonne = (x - x0) / Pas, ligne = (y - HautPalette) / Pas;
-        if (colonne >= ColonnesPalette || (x - x0) % Pas >= Icone || (y - HautPalette) % Pas >= Icone)
+        const int colonne = (x - x0) / g.Pas, ligne = (y - g.Haut) / g.Pas;
+        if (colonne >= g.Colonnes || (x - x0) % g.Pas >= g.Icone || (y - g.Haut) % g.Pas >= g.Icone)
             return -1;
-        const size_t i = static_cast<size_t>(ligne * ColonnesPalette + colonne);
+        const size_t i = static_cast<size_t>(ligne * g.Colonnes + colonne);
         return i < Palette().size() ? static_cast<int>(i) : -1;
     }
 
@@ -42,12 +35,14 @@ namespace Edition
         const int x0 = z.X;
         DessineRectangle(x0, 0, z.Largeur, z.Hauteur, 30, 32, 40, 235);
         DessineTexteEcran("PALETTE", x0 + 8, 12, 16, 255, 255, 255);
-        const int t = Icone;
+        const GrillePalette g = DisposerPalette(z.Hauteur, Palette().size(), Outils().size());
+        const int t = g.Icone;
         for (size_t i = 0; i < Palette().size(); ++i)
         {
             const EntreePalette& e = Palette()[i];
-            const int x = x0 + 4 + static_cast<int>(i % ColonnesPalette) * Pas;
-            const int y = HautPalette + static_cast<int>(i / ColonnesPalette) * Pas;
+            const size_t colonnes = static_cast<size_t>(g.Colonnes);
+            const int x = x0 + 4 + static_cast<int>(i % colonnes) * g.Pas;
+            const int y = g.Haut + static_cast<int>(i / colonnes) * g.Pas;
             DessineRectangle(x, y, t, t, 70, 90, 120, 255);
             const int code = CodeDeCase(e.Caractere);
             const unsigned char gris = e.Utilisable ? 255 : 90;
@@ -63,14 +58,14 @@ namespace Edition
                 DessineCadre(x - 3, y - 3, t + 6, t + 6, 3, 255, 220, 0, 255);
         }
         // The entry chosen, then the tools with their keys.
-        const int yNom = HautPalette + static_cast<int>((Palette().size() + ColonnesPalette - 1) / ColonnesPalette) * Pas + 6;
+        const int yNom = g.Nom;
         // The autotile tool paints a material, whatever the entry's tile.
         const std::vector<std::string> nom =
             etat_.OutilActif == Outil::Autotuilage ? std::vector<std::string>{"autotile paints", NomMatiere(etat_.Matiere)}
                                                    : Couper(Palette()[etat_.Choix].Nom, 15);
         for (size_t i = 0; i < nom.size() && i < 2; ++i)
             DessineTexteEcran(nom[i], x0 + 8, yNom + static_cast<int>(i) * 16, 14, 255, 220, 0);
-        int y = yNom + 36;
+        int y = g.Outils;
         for (const DescriptionOutil& d : Outils())
         {
             if (d.Id == etat_.OutilActif)
