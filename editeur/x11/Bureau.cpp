@@ -6,6 +6,8 @@
 #include <poll.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace Edition
@@ -72,8 +74,9 @@ namespace Edition
             e.xclient.format = 32;
             XSendEvent(d, racine, False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
             XFlush(d);
-            // A window manager that says it answers does so at once: a short bound.
-            const auto fin = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+            // A window manager that says it answers does so at once, unless
+            // the machine is very busy: a bound that is rarely reached.
+            const auto fin = std::chrono::steady_clock::now() + std::chrono::milliseconds(3000);
             while (!infos.CadreConnu && std::chrono::steady_clock::now() < fin)
             {
                 const std::vector<long> c = Cardinaux(d, w, extents, 4);
@@ -92,6 +95,11 @@ namespace Edition
             XDestroyWindow(d, w);
         }
         XCloseDisplay(d);
+        if (std::getenv("CORVELLA_TRACE_BUREAU") != nullptr)
+            std::fprintf(stderr, "desktop %d,%d %dx%d%s, frame %d %d %d %d%s\n", infos.Bureau.X, infos.Bureau.Y,
+                         infos.Bureau.Largeur, infos.Bureau.Hauteur, infos.BureauConnu ? "" : " (screen)",
+                         infos.CadreFenetre.Gauche, infos.CadreFenetre.Droite, infos.CadreFenetre.Haut,
+                         infos.CadreFenetre.Bas, infos.CadreConnu ? "" : " (not told)");
         return true;
     }
 }

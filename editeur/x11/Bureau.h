@@ -9,10 +9,12 @@ namespace Edition
     struct InfosBureau
     {
         Zone Bureau;           // the work area, screen pixels
-        Cadre CadreFenetre;
+        // Until the window manager tells: a title bar and thin borders, as most draw them.
+        Cadre CadreFenetre{2, 2, 30, 6};
         bool BureauConnu = false;
         bool CadreConnu = false;
     };
-    // False when there is no X display (another video driver): nothing is known.
+    // False when there is no X display (another video driver): nothing is
+    // known. CORVELLA_TRACE_BUREAU set: what was learnt, on the error output.
     bool DemanderBureau(InfosBureau& infos);
 }

@@ -253,12 +253,6 @@ namespace
 
 TEST(EditeurBoutEnBout, F11GoesFullScreenAndBackToTheWindowStillDrawingTheLevel)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    // The sanitized editor, with its live check running beside it, is too
-    // slow here for the switch to settle within the test's bounds; the
-    // normal build checks the switch, the sanitized one the rest.
-    GTEST_SKIP() << "full-screen switch checked in the normal build";
-#endif
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
     DossierTemporaire dossier;
     const std::string fichier = dossier / "Map1.map";
