@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 #include <emscripten.h>
+#include <sys/stat.h>
 
 int CorvellaEditeurMain(int argc, char* argv[]);
 
@@ -31,6 +32,10 @@ void SDL_GL_SwapBuffers(void)
 
 int main(int argc, char* argv[])
 {
+    // Emscripten starts with a mask of 0777: the files the editor makes
+    // (its saves, at the mode a new file gets) could not be read back. The
+    // mask of a desktop session instead.
+    umask(022);
     const int resultat = CorvellaEditeurMain(argc, argv);
     EM_ASM({ if (Module["finEdition"]) Module["finEdition"]($0); }, resultat);
     return resultat;
