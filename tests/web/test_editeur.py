@@ -27,6 +27,26 @@ NIVEAU_COURT = b"[Infos]\nHauteur=6\nLargeur=9\nPosDebutX=3\nPosDebutY=3\n[Map]\
                b"bbbbbbbbb\nb       b\nbBBBBBBBb\n"
 
 
+# A meadow with a bonus at its right end; a wall of earth, when there,
+# cuts the bonus off from the start.
+def pre_au_bonus(mur):
+    ligne = lambda milieu: b"b      " + milieu + b"      b\n"
+    return (b"[Infos]\nHauteur=7\nLargeur=14\nPosDebutX=3\nPosDebutY=5\n[Map]\n" + b"b" * 14 + b"\n" +
+            ligne(b"b" if mur else b" ") * 3 + b"b      " + (b"b" if mur else b" ") + b"  1   b\n" +
+            b"bBBBBBB" + (b"b" if mur else b"B") + b"BBBBBb\n" + b"b" * 14 + b"\n")
+
+
+def lien_natif(octets, adresse):
+    """The link corvella-carte lien prints for these level bytes."""
+    with tempfile.NamedTemporaryFile(suffix=".map", delete=False) as f:
+        f.write(octets)
+    try:
+        return subprocess.run([os.path.join(NATIF, "corvella-carte"), "lien", f.name, adresse],
+                              check=True, capture_output=True, text=True).stdout.strip()
+    finally:
+        os.unlink(f.name)
+
+
 def grille(octets):
     """The rows of a level's [Map] section."""
     texte = octets.decode("latin-1").replace("\r\n", "\n")
@@ -247,6 +267,45 @@ class PageEditeur(unittest.TestCase):
         finally:
             self.n.commande("Page.removeScriptToEvaluateOnNewDocument", identifier=script)
         self.assertEqual([t for niveau, t in self.n.console if niveau == "error"], [])
+
+    def constat(self, debut):
+        """The live check's line about the level as it is, once printed."""
+        self.n.attendre_vrai("Edition.sorties.slice(%d).some((t) => t.startsWith('check: '))" % debut, 30,
+                             "the live check's answer")
+        return self.n.evaluer("Edition.sorties.slice(%d).filter((t) => t.startsWith('check: ')).pop()" % debut)
+
+    def test_09_a_wall_that_cuts_a_bonus_off_shows_it_lost(self):
+        # Links made by the desktop tool open in the editor.
+        for mur, perdus in ((False, 0), (True, 1)):
+            lien = lien_natif(pre_au_bonus(mur), "editeur.html")
+            self.ouvrir(lien)
+            ligne = self.constat(0)
+            self.assertIn(", %d lost bonuses" % perdus, ligne)
+            self.attendre_images(3)
+            if mur:
+                with open(os.path.join(WEB, "editeur-bonus-perdu.png"), "wb") as f:
+                    f.write(self.n.capture())
+        self.sans_erreur()
+
+    def test_10_the_check_answers_within_2_s_of_an_edit_and_the_drawing_goes_on(self):
+        self.ouvrir()
+        self.assertEqual(self.n.evaluer("Edition.nom"), "Map1")
+        self.constat(0)  # the first answer, the worker's start included
+        titre = self.n.evaluer("document.title")
+        debut = self.n.evaluer("Edition.sorties.length")
+        images = self.n.evaluer(MODULE + "._CorvellaImages()")
+        t0 = self.n.evaluer("performance.now()")
+        self.cliquer(700, 300)
+        ligne = self.constat(debut)
+        duree = self.n.evaluer("performance.now()") - t0
+        par_seconde = (self.n.evaluer(MODULE + "._CorvellaImages()") - images) * 1000.0 / duree
+        ms = float(ligne.rsplit(",", 1)[1].split("ms")[0])
+        print("\n  check after an edit: %.0f ms; %.0f frames per second meanwhile" % (ms, par_seconde))
+        self.assertLess(ms, 2000)
+        self.assertGreater(par_seconde, 30)
+        self.touche("z", "KeyZ", 90, ctrl=True)
+        self.n.attendre_vrai("document.title === %r" % titre, 5, "the edit undone")
+        self.sans_erreur()
 
 
 if __name__ == "__main__":

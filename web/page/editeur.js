@@ -256,6 +256,25 @@ function demarrer() {
         module.removeRunDependency("stockage");
       });
     }],
+    // The live check (the editor's AnalyseVivante): one Web Worker, one text
+    // at a time, the last asked waiting while it works.
+    analyseDemarrer() {
+      const m = this;
+      const travailleur = new Worker("analyse.js");
+      let occupe = false, suivant = null;
+      const envoyer = (d) => { occupe = true; travailleur.postMessage(d, [d.texte.buffer]); };
+      travailleur.onmessage = (e) => {
+        m.analyseResultat = e.data;
+        occupe = false;
+        if (suivant) { envoyer(suivant); suivant = null; }
+      };
+      travailleur.onerror = (e) => { m.analyseErreur = e.message || "the worker stopped"; };
+      m.analyseDemander = (numero, texte) => {
+        if (occupe) suivant = { numero, texte };
+        else envoyer({ numero, texte });
+      };
+      m.analyseRelancer = () => { travailleur.terminate(); m.analyseDemarrer(); };
+    },
     finEdition() {
       synchroniser().then(() => {
         if (Edition.apres) Edition.apres();
