@@ -17,6 +17,7 @@ const Edition = {
   sorties: [],          // what the editor printed, for the tests
   apres: null,          // what to do once the editor has ended (another level)
   enregistrements: 0,   // saves written to IndexedDB
+  premiereImage: null,  // ms from the page's load to the editor's first frame
 };
 
 function avis(texte) {
@@ -293,6 +294,8 @@ function demarrer() {
     // The editor's autosaves are written beside the level: kept every few seconds.
     setInterval(synchroniser, 5000);
     module.callMain([chemin(Edition.nom)]);
+    // The editor's main gives the browser its first turn after its first frame.
+    Edition.premiereImage = performance.now();
     window.dispatchEvent(new CustomEvent("corvella-editeur-lance"));
   });
 }
