@@ -128,12 +128,16 @@ class PageEditeur(unittest.TestCase):
     # --- tests ---------------------------------------------------------------
     def test_01_the_shipped_level_opens_and_is_drawn_within_4_s(self):
         self.ouvrir()
-        # The first page ever starts the browser's software GL: the next load is timed.
-        self.ouvrir()
-        self.assertGreaterEqual(self.n.evaluer("Edition.premiereImage === null ? 0 : "
-                                               "Edition.module._CorvellaImages()"), 1)
-        premiere = self.n.evaluer("Edition.premiereImage")
-        print("\n  first frame %.0f ms after the page's load" % premiere)
+        # The first page ever starts the browser's software GL: the median of
+        # the three next loads is timed (the machine may be busy).
+        temps = []
+        for _ in range(3):
+            self.ouvrir()
+            self.assertGreaterEqual(self.n.evaluer("Edition.premiereImage === null ? 0 : "
+                                                   "Edition.module._CorvellaImages()"), 1)
+            temps.append(self.n.evaluer("Edition.premiereImage"))
+        premiere = sorted(temps)[1]
+        print("\n  first frame %.0f ms after the page's load (median of %s)" % (premiere, [round(t) for t in temps]))
         self.assertLess(premiere, 4000)
         self.assertEqual(self.n.evaluer("Edition.nom"), "Map1")
         self.assertEqual(self.fichier(), LIVRE)
@@ -313,6 +317,51 @@ class PageEditeur(unittest.TestCase):
         self.assertGreater(par_seconde, 30)
         self.touche("z", "KeyZ", 90, ctrl=True)
         self.n.attendre_vrai("document.title === %r" % titre, 5, "the edit undone")
+        self.sans_erreur()
+
+    def repondre(self, bouton, accepter, texte=None):
+        """Clicks a button of the page that asks (prompt or confirm), and answers."""
+        self.n.evaluer("setTimeout(() => document.getElementById(%r).click(), 0); 0" % bouton)
+
+        def reponse():
+            try:
+                parametres = {"accept": accepter}
+                if texte is not None:
+                    parametres["promptText"] = texte
+                self.n.commande("Page.handleJavaScriptDialog", **parametres)
+                return True
+            except RuntimeError:
+                return False  # no dialog yet
+        Navigateur.attendre(reponse, 10, "the page's question")
+
+    def liste(self):
+        return self.n.evaluer("Array.from(document.querySelectorAll('#niveaux li'), (l) => l.textContent)")
+
+    def test_11_new_rename_and_delete_asking_first(self):
+        self.ouvrir()
+        self.repondre("nouveau", True, "essai")
+        self.n.attendre_vrai("location.search === '?niveau=essai'", 20, "the new level's page")
+        self.n.attendre_vrai("typeof Edition !== 'undefined' && !!Edition.module && Edition.nom === 'essai'", 30,
+                             "the editor on the new level")
+        self.attendre_images(3)
+        self.enregistrer()
+        octets = self.fichier()
+        self.assertIn("essai", self.liste())
+        self.repondre("renommer", True, "essai renomme")
+        self.n.attendre_vrai("typeof Edition !== 'undefined' && !!Edition.module && Edition.nom === 'essai renomme'",
+                             30, "the renamed level")
+        self.attendre_images(3)
+        self.assertEqual(self.fichier(), octets)
+        self.assertNotIn("essai", self.liste())
+        # Delete, refused: nothing goes.
+        self.repondre("supprimer", False)
+        self.attendre_images(3)
+        self.assertIn("essai renomme", self.liste())
+        self.repondre("supprimer", True)
+        self.n.attendre_vrai("typeof Edition !== 'undefined' && !!Edition.module && Edition.nom !== 'essai renomme'",
+                             30, "another level after the delete")
+        self.attendre_images(3)
+        self.assertNotIn("essai renomme", self.liste())
         self.sans_erreur()
 
 
