@@ -252,6 +252,9 @@ class PageEditeur(unittest.TestCase):
         self.n.attendre_vrai("typeof Edition !== 'undefined' && Edition.nom === %r && !!Edition.module" % nom, 30,
                              "the opened file in the editor")
         self.attendre_images(5)
+        # The desktop editor's findings at open, on its error output (and in its dialog).
+        self.assertTrue([t for niveau, t in self.n.console if niveau == "warning" and nom + ".map:" in t],
+                        "the loader's findings at open")
         self.assertIn(nom, self.n.evaluer("Array.from(document.querySelectorAll('#niveaux li'), (l) => l.textContent)"))
         self.assertIn("Map1", self.n.evaluer("Array.from(document.querySelectorAll('#niveaux li'), (l) => l.textContent)"))
         self.sans_erreur()
