@@ -13,7 +13,9 @@ exec xvfb-run -a -s "-screen 0 ${CORVELLA_ECRAN:-1280x720x24}" bash -c '
   # machine): without it a full-screen window stays 1x1.
   pret=0
   for _ in $(seq 300); do
-    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+    # ... and has told the desktop'"'"'s work area (the end of its start-up).
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" &&
+       xprop -root _NET_WORKAREA 2>/dev/null | grep -q " = "; then
       pret=1
       break
     fi

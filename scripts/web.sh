@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the game for the browser into build-web/site/: index.html, the
-# program's .js and .wasm, and its data packaged in corvella.data. That folder
+# program's .js and .wasm, and its data packaged in corvella.data; and the
+# level editor beside it (editeur.html, corvella-editeur.js and .wasm, the
+# same data). That folder
 # is the whole product: copy it to any static web host.
 #   ./scripts/web.sh            install what is missing, build
 #   ./scripts/web.sh --serve    build, then serve the site on 127.0.0.1 (port printed)
@@ -54,6 +56,7 @@ echo "The page: $web/site ($(du -sh "$web/site" | cut -f1))"
 if [ "$tester" -eq 1 ]; then
   CORVELLA_CONSTRUCTION="$natif" CORVELLA_WEB="$web" \
     "$racine/scripts/sous-affichage.sh" /usr/bin/python3 "$racine/tests/web/test_page.py" -v
+  CORVELLA_CONSTRUCTION="$natif" CORVELLA_WEB="$web" /usr/bin/python3 "$racine/tests/web/test_editeur.py" -v
 fi
 if [ "$mesurer" -eq 1 ]; then
   CORVELLA_CONSTRUCTION="$natif" CORVELLA_WEB="$web" CORVELLA_ECRAN=800x600x24 \

@@ -89,6 +89,7 @@ function lancer(niveau) {
   if (ancien) ancien.canvas.remove();
   Page.niveau = niveau;
   $("fin").hidden = true;
+  lienEditeur(niveau);
 
   const canvas = document.createElement("canvas");
   canvas.width = 800;
@@ -136,6 +137,15 @@ function lancer(niveau) {
 }
 
 // A level's bytes from a file: played, unless too large.
+// "Edit this level": the editor's page, given the level played as the game's
+// link gives it (the shipped level is the editor's own first level).
+function lienEditeur(niveau) {
+  const lien = $("editer");
+  if (!niveau) { lien.href = "editeur.html"; return; }
+  Lien.versCode(niveau).then((code) => { if (Page.niveau === niveau) lien.href = "editeur.html#niveau=" + code; })
+    .catch(() => { lien.href = "editeur.html"; });
+}
+
 async function jouerFichier(fichier) {
   if (fichier.size > Lien.TAILLE_NIVEAU_MAX) {
     avis("“" + fichier.name + "” is too large for a level (" + (fichier.size / 1048576).toFixed(1) +

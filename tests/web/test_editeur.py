@@ -1,0 +1,372 @@
+#!/usr/bin/env python3
+"""The level editor's page in a real browser: headless Chromium (software
+WebGL) on the site served at 127.0.0.1, as the game's page is tested. Run by
+scripts/web.sh --test. Environment: CORVELLA_CONSTRUCTION (the desktop build,
+for corvella-carte) and CORVELLA_WEB (the web build)."""
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from navigateur import Navigateur, Serveur  # noqa: E402
+
+RACINE = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+NATIF = os.environ.get("CORVELLA_CONSTRUCTION", os.path.join(RACINE, "build"))
+WEB = os.environ.get("CORVELLA_WEB", os.path.join(RACINE, "build-web"))
+SITE = os.path.join(WEB, "site")
+TAILLE = (1280, 800)
+MODULE = "Edition.module"
+
+with open(os.path.join(RACINE, "Data", "Maps", "Map1.map"), "rb") as f:
+    LIVRE = f.read()
+
+# A level the loader reads only in part: its grid is shorter than it says.
+NIVEAU_COURT = b"[Infos]\nHauteur=6\nLargeur=9\nPosDebutX=3\nPosDebutY=3\n[Map]\n" \
+               b"bbbbbbbbb\nb       b\nbBBBBBBBb\n"
+
+
+# A meadow with a bonus at its right end; a wall of earth, when there,
+# cuts the bonus off from the start.
+def pre_au_bonus(mur):
+    ligne = lambda milieu: b"b      " + milieu + b"     b\n"
+    return (b"[Infos]\nHauteur=7\nLargeur=14\nPosDebutX=3\nPosDebutY=5\n[Map]\n" + b"b" * 14 + b"\n" +
+            ligne(b"b" if mur else b" ") * 3 + b"b      " + (b"b" if mur else b" ") + b"  1  b\n" +
+            b"bBBBBBB" + (b"b" if mur else b"B") + b"BBBBBb\n" + b"b" * 14 + b"\n")
+
+
+def lien_natif(octets, adresse):
+    """The link corvella-carte lien prints for these level bytes."""
+    with tempfile.NamedTemporaryFile(suffix=".map", delete=False) as f:
+        f.write(octets)
+    try:
+        return subprocess.run([os.path.join(NATIF, "corvella-carte"), "lien", f.name, adresse],
+                              check=True, capture_output=True, text=True).stdout.strip()
+    finally:
+        os.unlink(f.name)
+
+
+def grille(octets):
+    """The rows of a level's [Map] section."""
+    texte = octets.decode("latin-1").replace("\r\n", "\n")
+    return texte.split("[Map]\n", 1)[1].split("\n")
+
+
+class PageEditeur(unittest.TestCase):
+    """One browser, its storage kept from test to test as a designer's is:
+    the tests run in their order."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.serveur = Serveur(SITE)
+        cls.n = Navigateur(taille=TAILLE)
+        cls.telechargements = tempfile.mkdtemp(prefix="corvella-telechargements-")
+        cls.n.commande("Page.setDownloadBehavior", behavior="allow", downloadPath=cls.telechargements)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.n.fermer()
+        cls.serveur.fermer()
+        subprocess.run(["rm", "-rf", cls.telechargements], check=False)
+
+    # --- helpers -----------------------------------------------------------
+    def ouvrir(self, suite="editeur.html"):
+        self.n.console.clear()
+        self.n.exceptions.clear()
+        self.n.aller(self.serveur.adresse(suite))
+        self.n.attendre_vrai("typeof Edition !== 'undefined' && !!Edition.module && !!Edition.nom", 30,
+                             "the editor started")
+        self.attendre_images(5)
+
+    def attendre_images(self, nombre, borne=30):
+        depart = self.n.evaluer(MODULE + "._CorvellaImages()")
+        self.n.attendre_vrai("%s._CorvellaImages() >= %d" % (MODULE, depart + nombre), borne,
+                             "%d more frames" % nombre)
+
+    def cliquer(self, x, y):
+        for genre in ("mouseMoved", "mousePressed", "mouseReleased"):
+            self.n.commande("Input.dispatchMouseEvent", type=genre, x=x, y=y, button="left", clickCount=1)
+
+    def touche(self, touche, code, vk, ctrl=False, shift=False):
+        mods = (2 if ctrl else 0) | (8 if shift else 0)
+        if ctrl:
+            self.n.touche("keyDown", "ControlLeft", "Control", 17)
+        if shift:
+            self.n.touche("keyDown", "ShiftLeft", "Shift", 16)
+        for genre in ("keyDown", "keyUp"):
+            self.n.commande("Input.dispatchKeyEvent", type=genre, key=touche, code=code, windowsVirtualKeyCode=vk,
+                            nativeVirtualKeyCode=vk, modifiers=mods)
+        if shift:
+            self.n.touche("keyUp", "ShiftLeft", "Shift", 16)
+        if ctrl:
+            self.n.touche("keyUp", "ControlLeft", "Control", 17)
+
+    def enregistrer(self):
+        """ctrl + s, until the save is in IndexedDB."""
+        avant = self.n.evaluer("Edition.enregistrements")
+        sorties = self.n.evaluer("Edition.sorties.length")
+        self.touche("s", "KeyS", 83, ctrl=True)
+        self.n.attendre_vrai("Edition.sorties.slice(%d).some((t) => t.startsWith('saved '))" % sorties, 10,
+                             "the editor's save")
+        self.n.attendre_vrai("Edition.enregistrements > %d" % avant, 10, "the save kept in IndexedDB")
+
+    def fichier(self):
+        """The bytes of the level's file, as the editor wrote it."""
+        return bytes(self.n.evaluer("Array.from(Edition.module.FS.readFile(chemin(Edition.nom)))"))
+
+    def sortie_apres(self, debut, texte, borne=20):
+        self.n.attendre_vrai("Edition.sorties.slice(%d).some((t) => t.startsWith(%r))" % (debut, texte), borne,
+                             "the editor printing " + texte)
+
+    def sans_erreur(self):
+        erreurs = [t for niveau, t in self.n.console if niveau in ("error", "assert")]
+        self.assertEqual(erreurs, [], "console errors")
+        self.assertEqual(self.n.exceptions, [], "uncaught exceptions")
+        self.assertEqual(self.n.evaluer("Edition.erreurs"), [], "errors seen by the page")
+
+    # --- tests ---------------------------------------------------------------
+    def test_01_the_shipped_level_opens_and_is_drawn_within_4_s(self):
+        self.ouvrir()
+        # The first page ever starts the browser's software GL: the median of
+        # the three next loads is timed (the machine may be busy).
+        temps = []
+        for _ in range(3):
+            self.ouvrir()
+            self.assertGreaterEqual(self.n.evaluer("Edition.premiereImage === null ? 0 : "
+                                                   "Edition.module._CorvellaImages()"), 1)
+            temps.append(self.n.evaluer("Edition.premiereImage"))
+        premiere = sorted(temps)[1]
+        print("\n  first frame %.0f ms after the page's load (median of %s)" % (premiere, [round(t) for t in temps]))
+        self.assertLess(premiere, 4000)
+        self.assertEqual(self.n.evaluer("Edition.nom"), "Map1")
+        self.assertEqual(self.fichier(), LIVRE)
+        self.assertTrue(self.n.evaluer("Edition.stockage"))
+        with open(os.path.join(WEB, "editeur-page.png"), "wb") as f:
+            f.write(self.n.capture())
+        self.sans_erreur()
+
+    def test_02_a_cell_painted_with_a_click_and_saved_is_there_after_a_reload(self):
+        self.ouvrir()
+        # Grass (the pencil's first choice) on a cell by the start.
+        self.cliquer(580, 450)
+        self.attendre_images(2)
+        self.enregistrer()
+        sauve = self.fichier()
+        avant, apres = grille(LIVRE), grille(sauve)
+        changees = [(l, c) for l in range(len(avant)) for c in range(len(avant[l])) if avant[l][c] != apres[l][c]]
+        self.assertEqual(len(changees), 1, "one cell painted")
+        l, c = changees[0]
+        self.assertEqual(apres[l][c], "B")
+        self.ouvrir()
+        self.assertEqual(self.fichier(), sauve)
+        self.assertFalse(self.n.evaluer("document.title.endsWith(' *')"), "the reloaded level is unchanged")
+        self.sans_erreur()
+
+    def test_03_download_gives_the_file_the_game_s_loader_reads_as_shown(self):
+        self.ouvrir()
+        sauve = self.fichier()
+        cible = os.path.join(self.telechargements, "Map1.map")
+        self.n.evaluer("document.getElementById('telecharger').click()")
+        Navigateur.attendre(lambda: os.path.exists(cible) and os.path.getsize(cible) == len(sauve), 15,
+                            "the downloaded file")
+        with open(cible, "rb") as f:
+            self.assertEqual(f.read(), sauve)
+        # The desktop tool reads it as the game's loader does: no finding, as
+        # for the shipped level, one cell of which was painted.
+        r = subprocess.run([os.path.join(NATIF, "corvella-carte"), "check", cible], capture_output=True, text=True)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        self.assertIn(": no finding", r.stdout)
+        self.sans_erreur()
+
+    def test_04_share_gives_a_link_that_plays_the_edited_level(self):
+        self.ouvrir()
+        sauve = self.fichier()
+        self.n.evaluer("document.getElementById('partager').click()")
+        self.n.attendre_vrai("document.getElementById('partage').value.includes('index.html#niveau=')", 10,
+                             "the link shown")
+        lien = self.n.evaluer("document.getElementById('partage').value")
+        # The link reads back, with the desktop tool, as the saved file.
+        with tempfile.TemporaryDirectory() as dossier:
+            lu = os.path.join(dossier, "lu.map")
+            subprocess.run([os.path.join(NATIF, "corvella-carte"), "lien", "--lire", lien, lu], check=True)
+            with open(lu, "rb") as f:
+                self.assertEqual(f.read(), sauve)
+        # The link, in a page of its own, plays it.
+        self.n.aller(lien)
+        self.n.attendre_vrai("typeof Page !== 'undefined' && !!Page.courant && !!Page.courant.module && "
+                             "Page.courant.module._CorvellaImages() > 5", 30, "the game playing the link")
+        self.assertEqual(bytes(self.n.evaluer("Array.from(Page.niveau)")), sauve)
+        x = self.n.evaluer("Page.courant.module._CorvellaPositionX()")
+        self.assertGreater(x, 0)
+        # The game's page offers the level back to the editor.
+        self.n.attendre_vrai("document.getElementById('editer').href.includes('editeur.html#niveau=')", 10,
+                             "the game's link to the editor")
+        editer = self.n.evaluer("document.getElementById('editer').href")
+        self.ouvrir(editer.split("/")[-1])
+        self.assertTrue(self.n.evaluer("Edition.nom").startswith("from a link"))
+        self.assertEqual(self.fichier(), sauve)
+        self.sans_erreur()
+
+    def test_05_f5_plays_the_level_and_escape_comes_back(self):
+        self.ouvrir()
+        debut = self.n.evaluer("Edition.sorties.length")
+        self.touche("F5", "F5", 116)
+        self.sortie_apres(debut, "test play from column")
+        self.attendre_images(30)
+        self.touche("Escape", "Escape", 27)
+        self.sortie_apres(debut, "back to the editor")
+        self.attendre_images(5)
+        self.assertTrue(self.n.evaluer("location.pathname.endsWith('editeur.html')"), "the page stayed")
+        self.sans_erreur()
+
+    def test_06_undo_and_redo(self):
+        self.ouvrir()
+        sauve = self.fichier()
+        self.cliquer(600, 200)
+        self.attendre_images(2)
+        self.n.attendre_vrai("document.title.endsWith(' *')", 5, "the level changed")
+        self.touche("z", "KeyZ", 90, ctrl=True)
+        self.n.attendre_vrai("!document.title.endsWith(' *')", 5, "the change undone")
+        self.touche("z", "KeyZ", 90, ctrl=True, shift=True)
+        self.n.attendre_vrai("document.title.endsWith(' *')", 5, "the change redone")
+        self.touche("z", "KeyZ", 90, ctrl=True)
+        self.n.attendre_vrai("!document.title.endsWith(' *')", 5, "undone again")
+        self.assertEqual(self.fichier(), sauve)
+        self.sans_erreur()
+
+    def test_07_an_opened_file_is_a_new_level_of_the_list_with_the_loader_s_message(self):
+        self.ouvrir()
+        with tempfile.NamedTemporaryFile(suffix=".map", prefix="court", delete=False) as f:
+            f.write(NIVEAU_COURT)
+        try:
+            racine = self.n.commande("DOM.getDocument")["root"]["nodeId"]
+            noeud = self.n.commande("DOM.querySelector", nodeId=racine, selector="#fichier")["nodeId"]
+            self.n.commande("DOM.setFileInputFiles", nodeId=noeud, files=[f.name])
+            nom = os.path.basename(f.name)[:-4]
+            # The editor asks nothing (no change): the page opens the file's level.
+            self.n.attendre_vrai("location.search.includes('niveau=' + encodeURIComponent(%r))" % nom, 30,
+                                 "the page on the opened file")
+        finally:
+            os.unlink(f.name)
+        self.n.attendre_vrai("typeof Edition !== 'undefined' && Edition.nom === %r && !!Edition.module" % nom, 30,
+                             "the opened file in the editor")
+        self.attendre_images(5)
+        # The desktop editor's findings at open, on its error output (and in its dialog).
+        self.assertTrue([t for niveau, t in self.n.console if niveau == "warning" and nom + ".map:" in t],
+                        "the loader's findings at open")
+        self.assertIn(nom, self.n.evaluer("Array.from(document.querySelectorAll('#niveaux li'), (l) => l.textContent)"))
+        self.assertIn("Map1", self.n.evaluer("Array.from(document.querySelectorAll('#niveaux li'), (l) => l.textContent)"))
+        self.sans_erreur()
+
+    def test_08_refused_storage_is_said_and_the_work_stays_downloadable(self):
+        script = self.n.commande("Page.addScriptToEvaluateOnNewDocument", source=(
+            "Object.defineProperty(window, 'indexedDB', {get() { throw new DOMException('refused', "
+            "'SecurityError'); }});"))["identifier"]
+        try:
+            self.ouvrir("editeur.html?niveau=prive")
+            self.assertFalse(self.n.evaluer("Edition.stockage"))
+            self.assertIn("Download", self.n.evaluer("document.getElementById('stockage').textContent"))
+            self.cliquer(600, 300)
+            self.attendre_images(2)
+            self.touche("s", "KeyS", 83, ctrl=True)
+            self.n.attendre_vrai("Edition.sorties.some((t) => t.startsWith('saved '))", 10, "the save in memory")
+            self.n.attendre_vrai("Edition.module.FS.analyzePath(chemin(Edition.nom)).exists", 5,
+                                 "the saved file " + str(self.n.evaluer("Edition.module.FS.readdir(DOSSIER)")))
+            octets = self.fichier()
+            cible = os.path.join(self.telechargements, "prive.map")
+            self.n.evaluer("document.getElementById('telecharger').click()")
+            Navigateur.attendre(lambda: os.path.exists(cible) and os.path.getsize(cible) == len(octets), 15,
+                                "the downloaded file")
+        finally:
+            self.n.commande("Page.removeScriptToEvaluateOnNewDocument", identifier=script)
+        self.assertEqual([t for niveau, t in self.n.console if niveau == "error"], [])
+
+    def constat(self, debut):
+        """The live check's line about the level as it is, once printed."""
+        self.n.attendre_vrai("Edition.sorties.slice(%d).some((t) => t.startsWith('check: '))" % debut, 30,
+                             "the live check's answer")
+        return self.n.evaluer("Edition.sorties.slice(%d).filter((t) => t.startsWith('check: ')).pop()" % debut)
+
+    def test_09_a_wall_that_cuts_a_bonus_off_shows_it_lost(self):
+        # Links made by the desktop tool open in the editor.
+        for mur, perdus in ((False, 0), (True, 1)):
+            lien = lien_natif(pre_au_bonus(mur), "editeur.html")
+            self.ouvrir(lien)
+            self.assertEqual(grille(self.fichier())[:7], grille(pre_au_bonus(mur))[:7])
+            ligne = self.constat(0)
+            self.assertIn(", %d lost bonuses" % perdus, ligne)
+            self.attendre_images(3)
+            if mur:
+                with open(os.path.join(WEB, "editeur-bonus-perdu.png"), "wb") as f:
+                    f.write(self.n.capture())
+        self.sans_erreur()
+
+    def test_10_the_check_answers_within_2_s_of_an_edit_and_the_drawing_goes_on(self):
+        self.ouvrir()
+        self.assertEqual(self.n.evaluer("Edition.nom"), "Map1")
+        self.constat(0)  # the first answer, the worker's start included
+        titre = self.n.evaluer("document.title")
+        debut = self.n.evaluer("Edition.sorties.length")
+        images = self.n.evaluer(MODULE + "._CorvellaImages()")
+        t0 = self.n.evaluer("performance.now()")
+        self.cliquer(700, 300)
+        ligne = self.constat(debut)
+        duree = self.n.evaluer("performance.now()") - t0
+        par_seconde = (self.n.evaluer(MODULE + "._CorvellaImages()") - images) * 1000.0 / duree
+        ms = float(ligne.rsplit(",", 1)[1].split("ms")[0])
+        print("\n  check after an edit: %.0f ms; %.0f frames per second meanwhile" % (ms, par_seconde))
+        self.assertLess(ms, 2000)
+        self.assertGreater(par_seconde, 30)
+        self.touche("z", "KeyZ", 90, ctrl=True)
+        self.n.attendre_vrai("document.title === %r" % titre, 5, "the edit undone")
+        self.sans_erreur()
+
+    def repondre(self, bouton, accepter, texte=None):
+        """Clicks a button of the page that asks (prompt or confirm), and answers."""
+        self.n.evaluer("setTimeout(() => document.getElementById(%r).click(), 0); 0" % bouton)
+
+        def reponse():
+            try:
+                parametres = {"accept": accepter}
+                if texte is not None:
+                    parametres["promptText"] = texte
+                self.n.commande("Page.handleJavaScriptDialog", **parametres)
+                return True
+            except RuntimeError:
+                return False  # no dialog yet
+        Navigateur.attendre(reponse, 10, "the page's question")
+
+    def liste(self):
+        return self.n.evaluer("Array.from(document.querySelectorAll('#niveaux li'), (l) => l.textContent)")
+
+    def test_11_new_rename_and_delete_asking_first(self):
+        self.ouvrir()
+        self.repondre("nouveau", True, "essai")
+        self.n.attendre_vrai("location.search === '?niveau=essai'", 20, "the new level's page")
+        self.n.attendre_vrai("typeof Edition !== 'undefined' && !!Edition.module && Edition.nom === 'essai'", 30,
+                             "the editor on the new level")
+        self.attendre_images(3)
+        self.enregistrer()
+        octets = self.fichier()
+        self.assertIn("essai", self.liste())
+        self.repondre("renommer", True, "essai renomme")
+        self.n.attendre_vrai("typeof Edition !== 'undefined' && !!Edition.module && Edition.nom === 'essai renomme'",
+                             30, "the renamed level")
+        self.attendre_images(3)
+        self.assertEqual(self.fichier(), octets)
+        self.assertNotIn("essai", self.liste())
+        # Delete, refused: nothing goes.
+        self.repondre("supprimer", False)
+        self.attendre_images(3)
+        self.assertIn("essai renomme", self.liste())
+        self.repondre("supprimer", True)
+        self.n.attendre_vrai("typeof Edition !== 'undefined' && !!Edition.module && Edition.nom !== 'essai renomme'",
+                             30, "another level after the delete")
+        self.attendre_images(3)
+        self.assertNotIn("essai renomme", self.liste())
+        self.sans_erreur()
+
+
+if __name__ == "__main__":
+    unittest.main()
