@@ -3,6 +3,7 @@
 #include "main/Globales.h"
 
 #include <SDL_opengl.h>
+#include <algorithm>
 #include <cstring>
 
 namespace Edition
@@ -58,11 +59,6 @@ namespace Edition
             glLineWidth(1.0f);
             glDisable(GL_BLEND);
         }
-    }
-
-    int LargeurTexte(const std::string& texte, int taille)
-    {
-        return static_cast<int>(texte.size()) * taille;
     }
 
     void DessineTexteEcran(const std::string& texte, int x, int y, int taille, unsigned char r,
@@ -126,5 +122,22 @@ namespace Edition
         }
         glEnd();
         glDisable(GL_BLEND);
+    }
+
+    void DessineBoite(const std::vector<std::string>& lignes, int taille, int largeurFenetre, int hauteurFenetre)
+    {
+        size_t largeur = 1;
+        for (const std::string& l : lignes)
+            largeur = std::max(largeur, l.size());
+        // Smaller letters rather than text off the window.
+        taille = std::max(6, std::min({taille, (largeurFenetre - 40) / static_cast<int>(largeur),
+                                       (hauteurFenetre - 40) / static_cast<int>(lignes.size() + 1) - 6}));
+        const int w = static_cast<int>(largeur) * taille + 32;
+        const int h = static_cast<int>(lignes.size()) * (taille + 6) + 28;
+        const int x = std::max(0, (largeurFenetre - w) / 2), y = std::max(0, (hauteurFenetre - h) / 2);
+        DessineRectangle(x, y, w, h, 10, 12, 20, 235);
+        DessineCadre(x, y, w, h, 2, 255, 220, 0, 255);
+        for (size_t i = 0; i < lignes.size(); ++i)
+            DessineTexteEcran(lignes[i], x + 16, y + 14 + static_cast<int>(i) * (taille + 6), taille, 255, 255, 255);
     }
 }

@@ -3,12 +3,13 @@
 // digits and a few signs: lower case is drawn as small capitals (so 'b' and
 // 'B', two tiles, stay apart), and the signs a path or a message needs that
 // the font lacks ('/', '_', '=', '?', ...) are drawn as strokes.
+#include "Disposition.h"
+
 #include <string>
+#include <vector>
 
 namespace Edition
 {
-    // Width in pixels of a text drawn at `taille`.
-    int LargeurTexte(const std::string& texte, int taille);
     void DessineTexteEcran(const std::string& texte, int x, int y, int taille,
                            unsigned char r, unsigned char g, unsigned char b, unsigned char alpha = 255);
     // An untextured rectangle, blended.
@@ -17,4 +18,7 @@ namespace Edition
     // The outline of a rectangle, `epaisseur` pixels wide inside it.
     void DessineCadre(double x, double y, double largeur, double hauteur, double epaisseur,
                       unsigned char r, unsigned char g, unsigned char b, unsigned char alpha);
+    // Lines in a box at the middle of a `largeur` x `hauteur` window, in
+    // smaller letters than `taille` rather than off the window.
+    void DessineBoite(const std::vector<std::string>& lignes, int taille, int largeur, int hauteur);
 }

@@ -41,6 +41,27 @@ namespace Edition
         OrigineY = (lignes * Case - HauteurZone / Zoom) / 2;
     }
 
+    void Vue::Ouvrir(int colonnes, int lignes, int departC, int departL)
+    {
+        const double tout = ZoomMin(colonnes, lignes);
+        if (tout >= ZoomLisible)
+        {
+            ToutMontrer(colonnes, lignes);
+            Zoom = std::min(Zoom, 1.0);
+        }
+        else
+            Zoom = 1.0;
+        // The start cell at the middle, as far as the level's edges allow.
+        auto centre = [](double depart, double taille, double vue)
+        {
+            if (taille <= vue)
+                return (taille - vue) / 2;
+            return std::max(0.0, std::min((depart + 0.5) * Case - vue / 2, taille - vue));
+        };
+        OrigineX = centre(departC, colonnes * Case, LargeurZone / Zoom);
+        OrigineY = centre(departL, lignes * Case, HauteurZone / Zoom);
+    }
+
     void Vue::Defiler(double dx, double dy, int colonnes, int lignes)
     {
         OrigineX += dx / Zoom;

@@ -15,6 +15,9 @@ namespace Edition
         int HauteurZone = 600;
 
         static constexpr double ZoomMax = 2.0;
+        // The smallest zoom the first view takes to show the whole level:
+        // below it the tiles are too small to read.
+        static constexpr double ZoomLisible = 0.5;
 
         // The zoom that shows the whole level in the area (at most ZoomMax).
         double ZoomMin(int colonnes, int lignes) const;
@@ -29,6 +32,9 @@ namespace Edition
         void Defiler(double dx, double dy, int colonnes, int lignes);
         // Keeps the level in view after any change.
         void Borner(int colonnes, int lignes);
+        // The first view of a level: the whole of it when it fits at a
+        // readable zoom (at most 1:1), else 1:1 around the start cell (from 0).
+        void Ouvrir(int colonnes, int lignes, int departC, int departL);
         // Brings the cell into view when it is not.
         void MontrerCase(int colonne, int ligne, int colonnes, int lignes);
     };

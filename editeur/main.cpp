@@ -1,6 +1,8 @@
 // corvella-editeur [FILE]: the level editor, on the game's own engine.
 #include "Editeur.h"
 #include "Fichier.h"
+#include "Fenetre.h"
+#include "x11/Bureau.h"
 #include "carte/Texte.h"
 #include "main/Globales.h"
 
@@ -67,16 +69,30 @@ int main(int argc, char* argv[])
     if (SDL_Init(0) < 0)
         return 1;
     std::atexit(SDL_Quit);
-    // The window's first size: 1024 x 720, or less on a small desktop.
+    // The window: the size the designer left it at, or as large as the
+    // desktop holds, and its frame at the middle of the desktop (SDL places
+    // the window once, when it first opens).
     int LargeurFenetre = 1024, HauteurFenetre = 720;
+    const std::string souvenir = Edition::CheminTailleFenetre();
+    int largeurLaissee = 0, hauteurLaissee = 0;
+    Edition::LireTailleFenetre(souvenir, largeurLaissee, hauteurLaissee);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
     {
         const SDL_VideoInfo* info = SDL_GetVideoInfo();
+        Edition::InfosBureau bureau;
         if (info != nullptr && info->current_w > 0 && info->current_h > 0)
+            bureau.Bureau = Edition::Zone{0, 0, info->current_w, info->current_h};
+        Edition::DemanderBureau(bureau);
+        if (!bureau.Bureau.Vide())
         {
-            // Room for the window manager's frame and panels.
-            LargeurFenetre = std::max(640, std::min(LargeurFenetre, info->current_w - 40));
-            HauteurFenetre = std::max(480, std::min(HauteurFenetre, info->current_h - 100));
+            const Edition::PlaceFenetre place =
+                Edition::PlacerFenetre(bureau.Bureau, bureau.CadreFenetre, largeurLaissee, hauteurLaissee);
+            LargeurFenetre = place.Largeur;
+            HauteurFenetre = place.Hauteur;
+            static char position[64];
+            std::snprintf(position, sizeof position, "SDL_VIDEO_WINDOW_POS=%d,%d", place.X, place.Y);
+            if (!mesurer && std::getenv("SDL_VIDEO_WINDOW_POS") == nullptr && std::getenv("SDL_VIDEO_CENTERED") == nullptr)
+                SDL_putenv(position);
         }
     }
     const std::string titre = "Corvella editor - " + chemin;
@@ -108,5 +124,9 @@ int main(int argc, char* argv[])
         editeur.Mesurer(200, jeu, depart);
         return 0;
     }
-    return editeur.Executer();
+    const int statut = editeur.Executer();
+    // The size the designer gave the window, for the next time.
+    if (editeur.LargeurFenetre() != LargeurFenetre || editeur.HauteurFenetre() != HauteurFenetre)
+        Edition::EcrireTailleFenetre(souvenir, editeur.LargeurFenetre(), editeur.HauteurFenetre());
+    return statut;
 }

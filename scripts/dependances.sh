@@ -8,6 +8,7 @@ paquets=(
   libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libpng-dev zlib1g-dev libacl1-dev
   libgtest-dev
+  libx11-dev
   xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
   man-db
 )

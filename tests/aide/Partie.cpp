@@ -50,6 +50,8 @@ void PartieJeu::Demarrer(const Programme& programme)
     l.Arguments.insert(l.Arguments.end(), programme.Arguments.begin(), programme.Arguments.end());
     l.Dossier = programme.Dossier.empty() ? DossierJeu() : programme.Dossier;
     l.Ajouter = {SansFuites};
+    // What the programs remember between runs stays in the test's folder.
+    l.Ajouter.push_back("XDG_CONFIG_HOME=" + config_.Chemin());
     l.Ajouter.insert(l.Ajouter.end(), programme.Environnement.begin(), programme.Environnement.end());
     pid_ = ::Demarrer(l);
     if (pid_ <= 0)

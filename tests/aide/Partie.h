@@ -2,6 +2,7 @@
 // The real game binary driven as a player drives it: started in a folder, its
 // window found, keys pressed with xdotool (the pointer over the window so that
 // they arrive), the screen captured, and quit with Escape.
+#include "Aide.h"
 #include "Png.h"
 #include "Processus.h"
 
@@ -51,6 +52,7 @@ private:
     void Demarrer(const Programme& programme);
 
     pid_t pid_ = -1;
+    DossierTemporaire config_;  // its XDG_CONFIG_HOME, unless the test gives one
     std::string fenetre_;
     int statut_ = -1;
 };

@@ -5,6 +5,7 @@
 #include "aide/Aide.h"
 #include "aide/Partie.h"
 #include "aide/Processus.h"
+#include "aide/VueEditeur.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -82,9 +83,12 @@ TEST(EditeurBoutEnBout, PaintUndoRedoSaveChangesExactlyThatCellThenPlaysAndComes
     ASSERT_TRUE(editeur.FenetreVisible()) << "the editor's window never appeared";
     Patienter(500);
 
-    // The view opens on the level's top-left corner at 1:1: column 6, row 4
-    // (from 1) lies at (5 x 64 + 32, 3 x 64 + 32). It is empty; grass is chosen.
-    editeur.Cliquer(5 * 64 + 32, 3 * 64 + 32);
+    // The view opens at 1:1 on the start cell (4, 21), the level being too
+    // large to read whole. Column 3, row 18 (from 1) is empty; grass is chosen.
+    const std::string taille = Geometrie(editeur.Fenetre());
+    auto cellule = [&](int c, int l) { return PointDeCase(taille, 92, 25, 3, 20, c, l); };
+    ASSERT_EQ(ZoomPremiereVue(taille, 92, 25, 3, 20), 1.0);
+    editeur.Cliquer(cellule(2, 17).X, cellule(2, 17).Y);
     Patienter(300);
     editeur.Taper("ctrl+z");
     Patienter(200);
@@ -101,15 +105,15 @@ TEST(EditeurBoutEnBout, PaintUndoRedoSaveChangesExactlyThatCellThenPlaysAndComes
     ASSERT_EQ(differences, 1u);
     EXPECT_EQ(sauve[ou], 'B');
     EXPECT_EQ(original[ou], ' ');
-    // That byte is row 4, column 6 of the "[Map]" section.
+    // That byte is row 18, column 3 of the "[Map]" section.
     size_t debut = original.find("[Map]\n") + 6;
-    for (int ligne = 0; ligne < 3; ++ligne)
+    for (int ligne = 0; ligne < 17; ++ligne)
         debut = original.find('\n', debut) + 1;
-    EXPECT_EQ(ou, debut + 5);
+    EXPECT_EQ(ou, debut + 2);
     EXPECT_EQ(LireTexte(fichier + "~"), original);
 
     ImageRGBA avant;
-    editeur.Cliquer(7 * 64 + 10, 4 * 64 + 10, 3); // right click: picks the sky
+    editeur.Cliquer(cellule(9, 15).X, cellule(9, 15).Y, 3); // right click: picks the sky
     Patienter(800);
     ASSERT_TRUE(editeur.CapturerFenetre(std::filesystem::absolute("capture-editeur-avant.png").string(), avant));
 

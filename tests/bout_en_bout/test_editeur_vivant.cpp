@@ -7,6 +7,7 @@
 #include "aide/Aide.h"
 #include "aide/Partie.h"
 #include "aide/Processus.h"
+#include "aide/VueEditeur.h"
 
 #include <chrono>
 #include <filesystem>
@@ -90,9 +91,10 @@ TEST(EditeurBoutEnBout, AWallThatCutsOffABonusShowsItsMarkerAndUndoTakesItAway)
     Patienter(300);
     editeur.Taper("Return"); // the opening message: the file's layout changes on save
 
-    // The view opens at 1:1 on the top-left corner: the bonus, column 12 row 8
-    // (from 1), has its centre at (11 x 64 + 32, 7 x 64 + 32).
-    const int bx = 11 * 64 + 32, by = 7 * 64 + 32;
+    // The view opens on the whole room: the bonus is column 12 row 8 (from 1).
+    const std::string taille = Geometrie(editeur.Fenetre());
+    auto cellule = [&](int c, int l) { return PointDeCase(taille, 16, 10, 1, 7, c, l); };
+    const int bx = cellule(11, 7).X, by = cellule(11, 7).Y;
     auto marque = [&](const ImageRGBA& i) { return PixelsMarque(i, bx, by) > 40; };
     auto sansMarque = [&](const ImageRGBA& i) { return PixelsMarque(i, bx, by) == 0; };
     // The first check finds nothing on the bonus.
@@ -103,11 +105,11 @@ TEST(EditeurBoutEnBout, AWallThatCutsOffABonusShowsItsMarkerAndUndoTakesItAway)
     editeur.Taper("u");
     editeur.Taper("u");
     editeur.Taper("u");
-    const int x = 6 * 64 + 32;
+    const int x = cellule(6, 1).X;
     Sortie("xdotool mousemove --window " + editeur.Fenetre() + " " + std::to_string(x) + " " +
-           std::to_string(64 + 32) + " mousedown 1 mousemove --window " + editeur.Fenetre() + " " +
-           std::to_string(x) + " " + std::to_string(2 * 64 + 32) + " mousemove --window " + editeur.Fenetre() + " " +
-           std::to_string(x) + " " + std::to_string(7 * 64 + 32) + " mouseup 1 2>/dev/null");
+           std::to_string(cellule(6, 1).Y) + " mousedown 1 mousemove --window " + editeur.Fenetre() + " " +
+           std::to_string(x) + " " + std::to_string(cellule(6, 2).Y) + " mousemove --window " + editeur.Fenetre() + " " +
+           std::to_string(x) + " " + std::to_string(cellule(6, 7).Y) + " mouseup 1 2>/dev/null");
     const long apparue = AttendreImage(editeur, Delai, marque);
     EXPECT_GE(apparue, 0) << "no marker on the bonus cut off";
     RecordProperty("marker_ms", std::to_string(apparue));
@@ -121,7 +123,7 @@ TEST(EditeurBoutEnBout, AWallThatCutsOffABonusShowsItsMarkerAndUndoTakesItAway)
     ImageRGBA image;
     ASSERT_TRUE(editeur.CapturerFenetre(std::filesystem::absolute("capture-editeur.png").string(), image));
     // Cells the character reaches are tinted green: the start's cell is.
-    const uint8_t* depart = image.Pixel(1 * 64 + 10, 7 * 64 + 10);
+    const uint8_t* depart = image.Pixel(cellule(1, 7).X - 20, cellule(1, 7).Y - 20);
     EXPECT_GT(depart[1], depart[0] + 40) << "the start's cell is not shaded as reached";
     editeur.Taper("v");
 
