@@ -31,12 +31,13 @@ namespace
         return p;
     }
 
-    // Waits (the real clock: another process) for `motif` in the file, from `depuis`.
+    // Waits (the real clock: another process) for `motif` in the file, from
+    // byte `depuis` on ("\nsaved ": a line that starts so).
     bool Attendre(const std::string& journal, const std::string& motif, int ms = 20000, size_t depuis = 0)
     {
         for (int t = 0; t <= ms; t += 100)
         {
-            const std::string texte = LireTexte(journal);
+            const std::string texte = "\n" + LireTexte(journal); // a line's start, the first one too
             if (texte.size() > depuis && texte.find(motif, depuis) != std::string::npos)
                 return true;
             Patienter(100);
@@ -209,7 +210,9 @@ TEST(EditeurSauvegarde, AFileTheGameCannotReadAndAnotherFileInTheWayAskFirst)
     EXPECT_EQ(LireTexte(fichier), cr);
 
     // Save as over another file: x.map (the name typed over d.map's).
+    depuis = LireTexte(journal).size();
     editeur.Taper("ctrl+shift+s");
+    ASSERT_TRUE(Attendre(journal, "dialog: Save as:", 20000, depuis)) << LireTexte(journal);
     for (int i = 0; i < 5; ++i)
         editeur.Taper("BackSpace");
     editeur.Taper("x");
