@@ -3,6 +3,7 @@
 #include "TexteEcran.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace Edition
 {
@@ -11,23 +12,41 @@ namespace Edition
         return Ouvert() ? Zone{0, 0, etat_.Fenetre.Largeur, etat_.Fenetre.Hauteur} : Zone{};
     }
 
-    void Dialogues::Montrer(const std::vector<std::string>& lignes)
+    void Dialogues::Ajouter(Dialogue d)
     {
-        messages_ = lignes;
-        dialogue_ = Dialogue::Messages;
+        file_.push_back(std::move(d));
+        if (file_.size() == 1)
+            Annoncer();
     }
 
-    void Dialogues::Recuperer(const std::string& octets, const std::vector<std::string>& ensuite)
+    void Dialogues::Annoncer() const
     {
-        recuperation_ = octets;
-        messagesSuivants_ = ensuite;
-        dialogue_ = Dialogue::Recuperer;
+        if (file_.empty())
+            return;
+        std::string texte;
+        for (const std::string& l : file_.front().Lignes)
+            if (!l.empty())
+                texte += (texte.empty() ? "" : " | ") + l;
+        for (const Reponse& r : file_.front().Reponses)
+            texte += " | " + r.Texte;
+        std::printf("dialog: %s\n", texte.c_str());
+        std::fflush(stdout);
+    }
+
+    void Dialogues::Montrer(const std::vector<std::string>& lignes)
+    {
+        Ajouter({lignes, {{SDLK_RETURN, "Enter: close", nullptr}}});
+    }
+
+    void Dialogues::Demander(const std::vector<std::string>& lignes, const std::vector<Reponse>& reponses)
+    {
+        Ajouter({lignes, reponses});
     }
 
     void Dialogues::EnregistrerSous(const std::string& chemin)
     {
         saisie_ = chemin;
-        dialogue_ = Dialogue::EnregistrerSous;
+        Ajouter({{"Save as:"}, {}, true});
     }
 
     bool Dialogues::TraiteEvenement(const SDL_Event& e)
@@ -39,56 +58,34 @@ namespace Edition
         return e.type == SDL_KEYDOWN || e.type == SDL_MOUSEBUTTONDOWN;
     }
 
+    void Dialogues::Repondre(const Reponse& r)
+    {
+        // Closed first: the answer may ask the next question.
+        const std::function<void()> action = r.Action;
+        file_.pop_front();
+        const size_t attente = file_.size();
+        if (action)
+            action();
+        // One that waited is shown now (one asked on an empty screen is announced already).
+        if (attente > 0)
+            Annoncer();
+    }
+
     void Dialogues::Touche(const SDL_keysym& touche)
     {
         const SDLKey k = touche.sym;
-        switch (dialogue_)
+        Dialogue& d = file_.front();
+        if (d.Saisie)
         {
-        case Dialogue::Messages:
-            if (k == SDLK_ESCAPE || k == SDLK_RETURN || k == SDLK_KP_ENTER || k == SDLK_SPACE)
-                dialogue_ = Dialogue::Aucun;
-            break;
-        case Dialogue::Quitter:
-            if (k == SDLK_s)
-            {
-                dialogue_ = Dialogue::Aucun;
-                if (actions_.Enregistrer(etat_.Chemin))
-                    actions_.Terminer();
-            }
-            else if (k == SDLK_d)
-            {
-                // The designer threw the changes away: so goes their copy.
-                SupprimerAutosave(etat_.Chemin);
-                actions_.Terminer();
-            }
-            else if (k == SDLK_ESCAPE)
-                dialogue_ = Dialogue::Aucun;
-            break;
-        case Dialogue::Recuperer:
-            if (k == SDLK_y || k == SDLK_n || k == SDLK_ESCAPE)
-            {
-                dialogue_ = Dialogue::Aucun;
-                if (k == SDLK_y)
-                {
-                    const Ouverture o = AnalyserCarte(recuperation_, CheminAutosave(etat_.Chemin));
-                    etat_.Doc.Remplacer(o.Carte);
-                    actions_.Statut("the autosave is back: save to keep it");
-                }
-                else
-                    actions_.Statut("the autosave is kept beside the file until the next save");
-                recuperation_.clear();
-                if (!messagesSuivants_.empty())
-                    Montrer(messagesSuivants_);
-            }
-            break;
-        case Dialogue::EnregistrerSous:
             if (k == SDLK_ESCAPE)
-                dialogue_ = Dialogue::Aucun;
+                Repondre({k, "", nullptr});
             else if (k == SDLK_RETURN || k == SDLK_KP_ENTER)
             {
-                dialogue_ = Dialogue::Aucun;
-                if (!saisie_.empty())
-                    actions_.Enregistrer(saisie_);
+                const std::string cible = saisie_;
+                Repondre({k, "", [this, cible] {
+                              if (!cible.empty())
+                                  actions_.Enregistrer(cible);
+                          }});
             }
             else if (k == SDLK_BACKSPACE)
             {
@@ -97,43 +94,47 @@ namespace Edition
             }
             else if (touche.unicode >= 32 && touche.unicode < 127)
                 saisie_ += static_cast<char>(touche.unicode);
-            break;
-        case Dialogue::Aucun:
-            break;
+            return;
         }
+        const bool message = d.Reponses.size() == 1 && d.Reponses[0].Touche == SDLK_RETURN && !d.Reponses[0].Action;
+        if (message && (k == SDLK_ESCAPE || k == SDLK_RETURN || k == SDLK_KP_ENTER || k == SDLK_SPACE))
+        {
+            Repondre(d.Reponses[0]);
+            return;
+        }
+        for (const Reponse& r : d.Reponses)
+            if (r.Touche == k)
+            {
+                Repondre(Reponse(r));
+                return;
+            }
+        if (k == SDLK_ESCAPE)
+            Repondre({k, "", nullptr});
     }
 
     void Dialogues::Dessine()
     {
+        if (!Ouvert())
+            return;
         const int largeur = etat_.Fenetre.Largeur, hauteur = etat_.Fenetre.Hauteur;
         const size_t colonnes = static_cast<size_t>(std::max(20, (largeur - 60) / 14));
+        const Dialogue& d = file_.front();
         std::vector<std::string> lignes;
-        switch (dialogue_)
+        for (const std::string& m : d.Lignes)
+            for (const std::string& l : Couper(m, colonnes))
+                lignes.push_back(l);
+        if (d.Saisie)
         {
-        case Dialogue::Aucun:
-            return;
-        case Dialogue::Messages:
-            for (const std::string& m : messages_)
-                for (const std::string& l : Couper(m, colonnes))
-                    lignes.push_back(l);
-            lignes.push_back("");
-            lignes.push_back("Enter: close");
-            break;
-        case Dialogue::Quitter:
-            lignes = {"This level has unsaved changes.", "", "S: save and quit", "D: quit without saving",
-                      "Escape: go back to the editor"};
-            break;
-        case Dialogue::Recuperer:
-            lignes = {"An autosave of this level holds changes", "that were never saved:",
-                      Base(CheminAutosave(etat_.Chemin)), "", "Y: restore it", "N: keep the file as it is"};
-            break;
-        case Dialogue::EnregistrerSous:
-            lignes = {"Save as:"};
             for (const std::string& l : Couper(saisie_ + "_", colonnes))
                 lignes.push_back(l);
             lignes.push_back("");
             lignes.push_back("Enter: save   Escape: cancel");
-            break;
+        }
+        else
+        {
+            lignes.push_back("");
+            for (const Reponse& r : d.Reponses)
+                lignes.push_back(r.Texte);
         }
         DessineBoite(lignes, 14, largeur, hauteur);
     }

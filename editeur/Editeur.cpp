@@ -23,15 +23,22 @@ namespace Edition
         return barre == std::string::npos ? chemin : chemin.substr(barre + 1);
     }
 
-    Editeur::Editeur(const std::string& chemin, const Ouverture& ouverture, const std::string& recuperation,
+    Editeur::Editeur(CFichierEdite& fichier, const Ouverture& ouverture, const std::vector<AutosaveLaisse>& laisses,
                      int largeur, int hauteur)
-        : largeurFenetre_(largeur), hauteurFenetre_(hauteur)
+        : session_(etat_, dialogues_, *this, fichier), largeurFenetre_(largeur), hauteurFenetre_(hauteur)
     {
-        etat_.Chemin = chemin;
+        etat_.Chemin = fichier.Chemin();
         etat_.Format = ouverture.Format;
         etat_.Doc = Document(ouverture.Carte);
         panneaux_ = {&vueCarte_, &palette_, &ligneEtat_, &liste_, &infobulle_, &aide_, &dialogues_};
         std::vector<std::string> lignes;
+        if (ouverture.Illisible)
+        {
+            lignes.push_back("The game cannot read this file as a level: the editor starts from a new one.");
+            lignes.push_back("Saving over it asks first. The file holds:");
+            for (const std::string& p : ouverture.Pertes)
+                lignes.push_back("- " + p);
+        }
         if (!ouverture.Constats.empty())
         {
             lignes.push_back("The game's loader reads this file in part:");
@@ -47,9 +54,8 @@ namespace Edition
             for (const std::string& c : ouverture.Changements)
                 lignes.push_back("- " + c);
         }
-        if (!recuperation.empty())
-            dialogues_.Recuperer(recuperation, lignes);
-        else if (!lignes.empty())
+        session_.Offrir(laisses);
+        if (!lignes.empty())
             dialogues_.Montrer(lignes);
         // A new file counts as unsaved until it is written.
         etat_.Nouveau = ouverture.Nouveau;
@@ -61,7 +67,7 @@ namespace Edition
         Projection();
         const Niveau& n = etat_.Doc.Courant();
         etat_.VueNiveau.Ouvrir(n.Largeur, n.Hauteur, n.DebutX - 1, n.DebutY - 1);
-        dernierAutosave_ = Horloge::Ticks();
+        SessionFichier::InstallerSignaux();
         if (etat_.Nouveau)
             ligneEtat_.Message("new level: it is saved to " + etat_.Chemin, 5000);
         while (!fin_)
@@ -69,7 +75,8 @@ namespace Edition
             SDL_Event e;
             while (SDL_PollEvent(&e))
                 Traiter(e);
-            Autosave();
+            if (session_.Tic())
+                DemanderQuitter();
             Analyser();
             MettreAJourTitre();
             Dessiner();
@@ -366,60 +373,25 @@ namespace Edition
 
     void Editeur::DemanderQuitter()
     {
-        if (etat_.NonEnregistre())
-            dialogues_.Quitter();
-        else
+        if (!etat_.NonEnregistre())
+        {
             fin_ = true;
-    }
-
-    bool Editeur::Enregistrer(const std::string& chemin)
-    {
-        std::string erreur;
-        if (!EnregistrerAtomique(chemin, EcrireCarte(etat_.Doc.Courant(), etat_.Format), true, erreur))
-        {
-            std::fprintf(stderr, "corvella-editeur: save failed: %s\n", erreur.c_str());
-            dialogues_.Montrer({"Save failed: " + erreur,
-                                "The file on disk is as it was; every change is still here.",
-                                "Free some room or save elsewhere (ctrl + shift + s)."});
-            return false;
-        }
-        if (chemin != etat_.Chemin)
-        {
-            // The changes saved aside are now in the new file.
-            SupprimerAutosave(etat_.Chemin);
-            etat_.Chemin = chemin;
-        }
-        etat_.Doc.MarquerEnregistre();
-        etat_.Nouveau = false;
-        revisionTitre_ = ~0ull;
-        SupprimerAutosave(etat_.Chemin);
-        revisionAutosave_ = etat_.Doc.Revision();
-        Statut("saved " + etat_.Chemin + " (the previous version is " + Base(etat_.Chemin) + "~)");
-        std::printf("saved %s\n", etat_.Chemin.c_str());
-        std::fflush(stdout);
-        return true;
-    }
-
-    void Editeur::Autosave()
-    {
-        const Uint32 maintenant = Horloge::Ticks();
-        if (!etat_.NonEnregistre() || etat_.Doc.Revision() == revisionAutosave_)
-        {
-            dernierAutosave_ = maintenant;
             return;
         }
-        if (maintenant - dernierAutosave_ < PeriodeAutosave)
-            return;
-        dernierAutosave_ = maintenant;
-        std::string erreur;
-        const std::string autosave = CheminAutosave(etat_.Chemin);
-        if (EnregistrerAtomique(autosave, EcrireCarte(etat_.Doc.Courant(), etat_.Format), false, erreur))
-        {
-            revisionAutosave_ = etat_.Doc.Revision();
-            Statut("autosaved to " + Base(autosave));
-        }
-        else
-            Statut("autosave failed: " + erreur);
+        dialogues_.Demander({"This level has unsaved changes."},
+                            {{SDLK_s, "S: save and quit", [this] { session_.Enregistrer(etat_.Chemin, true); }},
+                             {SDLK_d, "D: quit without saving",
+                              [this] {
+                                  // Only this session's autosave goes: those of others stay offered.
+                                  session_.Jeter();
+                                  fin_ = true;
+                              }},
+                             {SDLK_ESCAPE, "Escape: go back to the editor", nullptr}});
+    }
+
+    void Editeur::Enregistrer(const std::string& chemin)
+    {
+        session_.Enregistrer(chemin, false);
     }
 
     void Editeur::Jouer(bool depuisCurseur)
@@ -436,7 +408,8 @@ namespace Edition
         std::printf("back to the editor\n");
         std::fflush(stdout);
         Projection();
-        SDL_WM_SetCaption(("Corvella editor - " + etat_.Chemin + (etat_.NonEnregistre() ? " *" : "")).c_str(), nullptr);
+        titre_.clear();
+        MettreAJourTitre();
         if (ferme)
             DemanderQuitter();
     }
@@ -466,10 +439,12 @@ namespace Edition
 
     void Editeur::MettreAJourTitre()
     {
-        if (revisionTitre_ == etat_.Doc.Revision())
+        std::string titre = "Corvella editor - " + etat_.Chemin + (etat_.NonEnregistre() ? " *" : "");
+        if (!etat_.AlerteDisque.empty())
+            titre += " (" + etat_.AlerteDisque + ")";
+        if (titre == titre_)
             return;
-        revisionTitre_ = etat_.Doc.Revision();
-        const std::string titre = "Corvella editor - " + etat_.Chemin + (etat_.NonEnregistre() ? " *" : "");
+        titre_ = titre;
         SDL_WM_SetCaption(titre.c_str(), nullptr);
     }
 

@@ -10,6 +10,7 @@
 #include "ListeConstats.h"
 #include "PanneauAide.h"
 #include "PanneauPalette.h"
+#include "SessionFichier.h"
 #include "VueCarte.h"
 #include "perso/Perso.h"
 
@@ -23,9 +24,10 @@ namespace Edition
     class Editeur : private Actions
     {
     public:
-        // `recuperation`: the bytes of an autosave to offer back, when there is one.
+        // `fichier`, opened as `ouverture`: the file the editor works on;
+        // `laisses`: the autosaves other sessions left, offered back.
         // `largeur` x `hauteur`: the window's size when not full screen.
-        Editeur(const std::string& chemin, const Ouverture& ouverture, const std::string& recuperation,
+        Editeur(CFichierEdite& fichier, const Ouverture& ouverture, const std::vector<AutosaveLaisse>& laisses,
                 int largeur, int hauteur);
         // Loads the images (the window is open), then runs until the designer
         // quits. Returns the exit status.
@@ -52,14 +54,13 @@ namespace Edition
         void Choisir(size_t entree) override;
         void AllerAuConstat(size_t marque) override;
         void Statut(const std::string& texte) override;
-        bool Enregistrer(const std::string& chemin) override;
+        void Enregistrer(const std::string& chemin) override;
         void Terminer() override { fin_ = true; }
 
         void ChoisirOutil(Outil outil);
         void Redimensionner(Bord bord, int nombre);
         char Contenu() const;
         void DemanderQuitter();
-        void Autosave();
         void Jouer(bool depuisCurseur);
         void PleinEcran();
         // The live check: asks for the level as it is after each edit, takes
@@ -83,10 +84,9 @@ namespace Edition
         PanneauAide aide_{etat_};
         Dialogues dialogues_{etat_, *this};
         std::vector<Panneau*> panneaux_;
+        SessionFichier session_;
 
-        Uint32 dernierAutosave_ = 0;
-        uint64_t revisionAutosave_ = 0;
-        uint64_t revisionTitre_ = ~0ull;
+        std::string titre_;
         uint64_t revisionAnalyse_ = ~0ull;  // the level's revision last sent to the check
         std::chrono::steady_clock::time_point demande_; // when it was sent
         bool fin_ = false;

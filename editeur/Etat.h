@@ -44,6 +44,10 @@ namespace Edition
         size_t MarqueChoisie = 0;
         bool CalqueAtteinte = false;  // the reachability overlay is shown
 
+        // Kept on the status line while they hold: another program changed
+        // the file; the last autosave failed.
+        std::string AlerteDisque, AlerteAutosave;
+
         bool NonEnregistre() const { return Nouveau || Doc.Modifie(); }
     };
 
@@ -60,7 +64,8 @@ namespace Edition
         virtual void AllerAuConstat(size_t marque) = 0;
         // A message on the status line, for a few seconds.
         virtual void Statut(const std::string& texte) = 0;
-        virtual bool Enregistrer(const std::string& chemin) = 0;
+        // Saves to `chemin` (after the questions it needs).
+        virtual void Enregistrer(const std::string& chemin) = 0;
         virtual void Terminer() = 0;
 
     protected:

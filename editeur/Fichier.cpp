@@ -369,31 +369,6 @@ namespace Edition
         return EcrireRemplacant(chemin, octets, connue ? &identite : nullptr, Emploi::Remplacant, erreur, manques);
     }
 
-    std::string CheminAutosave(const std::string& chemin)
-    {
-        return chemin + ".autosave";
-    }
-
-    bool AutosaveARecuperer(const std::string& chemin, std::string& octets)
-    {
-        std::string erreur;
-        if (!OutilCarte::LireFichier(CheminAutosave(chemin), octets, erreur))
-            return false;
-        std::string fichier;
-        if (LireEntier(chemin, fichier) && fichier == octets)
-        {
-            // Nothing to give back: the file already holds it.
-            SupprimerAutosave(chemin);
-            return false;
-        }
-        return true;
-    }
-
-    void SupprimerAutosave(const std::string& chemin)
-    {
-        ::unlink(CheminAutosave(chemin).c_str());
-    }
-
     void FixerEcriture(FonctionEcriture ecriture)
     {
         ecriture_ = ecriture;

@@ -76,11 +76,6 @@ namespace Edition
     // atomic, so a copy of the file must be kept first.
     bool EcrireEnPlace(const std::string& chemin, const std::string& octets, std::string& erreur);
 
-    // The autosave of a file, beside it.
-    std::string CheminAutosave(const std::string& chemin);
-    // The autosave's bytes when one exists and differs from the file's own.
-    bool AutosaveARecuperer(const std::string& chemin, std::string& octets);
-    void SupprimerAutosave(const std::string& chemin);
     // Every how many milliseconds unsaved changes are saved aside.
     const unsigned int PeriodeAutosave = 60000;
 

@@ -42,8 +42,12 @@ namespace Edition
         const EtatAnalyse etat = a.EtatActuel();
         const bool aJour = a.NumeroResultat() == a.NumeroDemande() && etat == EtatAnalyse::Prete;
         const bool message = !message_.empty() && Horloge::Ticks() < messageJusqua_;
+        // What holds (a change on disk, a failed autosave) shows between messages.
+        std::string alerte = etat_.AlerteDisque;
+        if (!etat_.AlerteAutosave.empty())
+            alerte += (alerte.empty() ? "" : "; ") + etat_.AlerteAutosave;
         const TextesEtat t = DisposerLigneEtat(z, texte, TexteAnalyse(etat, a.Resultat(), aJour, a.Erreur()),
-                                               message ? message_ : std::string(), 14);
+                                               message ? message_ : alerte, 14);
         DessineTexteEcran(t.Position.Texte, t.Position.X, t.Position.Y, 14, 255, 255, 255);
         if (!t.FondAnalyse.Vide())
             DessineRectangle(t.FondAnalyse.X, t.FondAnalyse.Y, t.FondAnalyse.Largeur, t.FondAnalyse.Hauteur, 0, 0, 0, 170);

@@ -1,7 +1,8 @@
 #pragma once
 // The status line, under the level: the cell under the pointer (or the
 // cursor cell), the level's size and zoom, unsaved changes, the live check's
-// state at its right end; over it, for a few seconds, the last message, and
+// state at its right end; over it, for a few seconds, the last message (and
+// between messages what holds: a change on disk, a failed autosave), and
 // the reachability overlay's legend at the level's top right when it is shown.
 #include "Etat.h"
 #include "Panneau.h"

@@ -1,6 +1,6 @@
 // corvella-editeur [FILE]: the level editor, on the game's own engine.
 #include "Editeur.h"
-#include "Fichier.h"
+#include "FichierEdite.h"
 #include "Fenetre.h"
 #include "x11/Bureau.h"
 #include "carte/Texte.h"
@@ -48,7 +48,8 @@ int main(int argc, char* argv[])
         chemin = argv[1];
     }
 
-    const Edition::Ouverture ouverture = Edition::OuvrirCarte(chemin);
+    Edition::CFichierEdite fichier(chemin);
+    const Edition::Ouverture ouverture = fichier.Ouvrir();
     const double ouvertureMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - depart).count();
     if (!ouverture.Reussi)
@@ -60,9 +61,10 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "%s\n", constat.c_str());
     for (const std::string& changement : ouverture.Changements)
         std::fprintf(stderr, "%s: saving will change the file: %s\n", chemin.c_str(), changement.c_str());
-    std::string autosave;
-    if (!Edition::AutosaveARecuperer(chemin, autosave))
-        autosave.clear();
+    if (ouverture.Illisible)
+        for (const std::string& perte : ouverture.Pertes)
+            std::fprintf(stderr, "%s: %s; saving over it asks first\n", chemin.c_str(), perte.c_str());
+    const std::vector<Edition::AutosaveLaisse> laisses = fichier.AutosavesLaisses();
 
     // The desktop drivers only, as the game asks: no display, no window.
     setenv("SDL_VIDEODRIVER", "x11,wayland", 0);
@@ -115,7 +117,7 @@ int main(int argc, char* argv[])
     Map.LoadTextures();
     Interface.LoadInterface();
 
-    Edition::Editeur editeur(chemin, ouverture, autosave, LargeurFenetre, HauteurFenetre);
+    Edition::Editeur editeur(fichier, ouverture, laisses, LargeurFenetre, HauteurFenetre);
     if (mesurer)
     {
         std::printf("open %s: %.0f ms\n", chemin.c_str(), ouvertureMs);

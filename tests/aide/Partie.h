@@ -30,6 +30,7 @@ public:
     ~PartieJeu();
 
     bool Demarree() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
     bool FenetreVisible() const { return !fenetre_.empty(); }
     const std::string& Fenetre() const { return fenetre_; }
     bool EnCours(); // reaps the game if it has ended

@@ -466,28 +466,6 @@ TEST(EditeurFichier, AFullFileSystemLeavesTheOldFileIntact)
         EXPECT_EQ(nom.find(".level.map."), std::string::npos) << nom;
 }
 
-TEST(EditeurFichier, AnAutosaveThatDiffersIsOfferedBackOneThatMatchesIsDropped)
-{
-    DossierTemporaire dossier;
-    const std::string chemin = dossier / "level.map";
-    std::string octets;
-    EXPECT_FALSE(AutosaveARecuperer(chemin, octets));
-
-    const Niveau n = NouveauNiveau();
-    Document d(n);
-    d.Rectangle(3, 3, 6, 6, 'C');
-    std::string erreur;
-    ASSERT_TRUE(EnregistrerAtomique(chemin, EcrireCarte(n, {}), true, erreur));
-    ASSERT_TRUE(EnregistrerAtomique(CheminAutosave(chemin), EcrireCarte(d.Courant(), {}), false, erreur));
-    ASSERT_TRUE(AutosaveARecuperer(chemin, octets));
-    EXPECT_EQ(AnalyserCarte(octets, "x").Carte, d.Courant());
-
-    // Once the file holds the same, nothing is offered and the copy goes.
-    ASSERT_TRUE(EnregistrerAtomique(chemin, octets, true, erreur));
-    EXPECT_FALSE(AutosaveARecuperer(chemin, octets));
-    EXPECT_FALSE(std::filesystem::exists(CheminAutosave(chemin)));
-}
-
 TEST(EditeurVue, ZoomKeepsThePointUnderThePointerAndStaysBetweenTheWholeLevelAndTwice)
 {
     Vue v;
