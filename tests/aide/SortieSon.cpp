@@ -76,6 +76,20 @@ bool AttendreSortieSon(const std::string& fichier, size_t depuis, double seconde
     return false;
 }
 
+bool AttendreMotif(const std::string& fichier, size_t depuis, const std::vector<float>& motif, double seuil, int ms)
+{
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < limite)
+    {
+        const std::vector<float> sortie = LireSortieSon(fichier);
+        if (sortie.size() > depuis &&
+            Ressemblance(std::vector<float>(sortie.begin() + static_cast<long>(depuis), sortie.end()), motif) > seuil)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
 double Efficace(const std::vector<float>& sortie)
 {
     double c = 0;

@@ -21,5 +21,11 @@ double Ressemblance(const std::vector<float>& sortie, const std::vector<float>& 
 // one per frame after the first: slow builds take a while. False on time-out.
 bool AttendreSortieSon(const std::string& fichier, size_t depuis, double secondes, bool musique, int ms = 60000);
 
+// Waits (at most `ms` of real time) until `motif` is heard (a resemblance
+// above `seuil`) in what the game wrote into `fichier` after `depuis`
+// samples. False on time-out.
+bool AttendreMotif(const std::string& fichier, size_t depuis, const std::vector<float>& motif, double seuil,
+                   int ms = 30000);
+
 // RMS of the whole output.
 double Efficace(const std::vector<float>& sortie);

@@ -402,8 +402,10 @@ namespace
         JouerEtQuitter(partie, SonSurDisque(fichier), [&](const std::string&) {
             EXPECT_TRUE(AttendreSortieSon(fichier, 0, 1.5, musique));
             const size_t avant = LireSortieSon(fichier).size();
+            // Held until the jump is heard, or for a bounded while where it
+            // is silent: a press and release in one frame moves nothing.
             Sortie("xdotool keydown Up 2>/dev/null");
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            AttendreMotif(fichier, avant, LireSaut(), 0.75, 3000);
             Sortie("xdotool keyup Up 2>/dev/null");
             EXPECT_TRUE(AttendreSortieSon(fichier, avant, 0.8, false));
         });

@@ -40,9 +40,10 @@ namespace
         const size_t avant = LireSortieSon(fichier).size();
         if (sauter)
         {
-            // Held over a few frames: a press and release in one frame moves nothing.
+            // Held until the jump is heard: a press and release in one frame
+            // moves nothing, and a loaded machine may draw few frames.
             partie.Appuyer("Up");
-            Patienter(150);
+            EXPECT_TRUE(AttendreMotif(fichier, avant, Saut(), 0.75));
             partie.Relacher("Up");
         }
         EXPECT_TRUE(AttendreSortieSon(fichier, avant, 1.0, false));
