@@ -1,6 +1,7 @@
 #include "Partie.h"
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -53,6 +54,8 @@ void PartieJeu::Demarrer(const Programme& programme)
     // What the programs remember between runs stays in the test's folder.
     l.Ajouter.push_back("XDG_CONFIG_HOME=" + config_.Chemin());
     l.Ajouter.insert(l.Ajouter.end(), programme.Environnement.begin(), programme.Environnement.end());
+    // Its output in a file the test reads, shown with the test's own when it ends.
+    l.Journal = config_ / "sortie.txt";
     pid_ = ::Demarrer(l);
     if (pid_ <= 0)
         return;
@@ -82,6 +85,35 @@ bool PartieJeu::CapturerFenetre(const std::string& chemin, ImageRGBA& image)
     return LirePng(chemin, image);
 }
 
+long PartieJeu::AttendreImage(const std::string& chemin, ImageRGBA& image, int ms,
+                              const std::function<bool(const ImageRGBA&)>& fini)
+{
+    const auto debut = std::chrono::steady_clock::now();
+    for (;;)
+    {
+        const long ecoule = static_cast<long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - debut).count());
+        if (CapturerFenetre(chemin, image) && fini(image))
+            return ecoule;
+        if (ecoule > ms || !EnCours())
+            return -1;
+        Patienter(50);
+    }
+}
+
+bool PartieJeu::AttendreTitre(const std::string& fin, int ms)
+{
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do
+    {
+        const std::string titre = Sortie("xdotool getwindowname " + fenetre_ + " 2>/dev/null");
+        if (titre.size() >= fin.size() && titre.compare(titre.size() - fin.size(), fin.size(), fin) == 0)
+            return true;
+        Patienter(50);
+    } while (std::chrono::steady_clock::now() < limite);
+    return false;
+}
+
 void PartieJeu::Cliquer(int x, int y, int bouton)
 {
     Xdotool("mousemove --window " + fenetre_ + " " + std::to_string(x) + " " + std::to_string(y));
@@ -92,6 +124,26 @@ PartieJeu::~PartieJeu()
 {
     if (EnCours())
         Tuer(pid_);
+    const std::string sortie = LireTexte(config_ / "sortie.txt");
+    std::fwrite(sortie.data(), 1, sortie.size(), stdout);
+    std::fflush(stdout);
+}
+
+bool PartieJeu::AttendreSortie(const std::string& texte, int ms, int fois)
+{
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;)
+    {
+        const std::string sortie = LireTexte(config_ / "sortie.txt");
+        int n = 0;
+        for (size_t i = sortie.find(texte); i != std::string::npos; i = sortie.find(texte, i + texte.size()))
+            ++n;
+        if (n >= fois)
+            return true;
+        if (std::chrono::steady_clock::now() >= limite)
+            return false;
+        Patienter(50);
+    }
 }
 
 bool PartieJeu::EnCours()

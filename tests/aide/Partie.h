@@ -6,6 +6,7 @@
 #include "Png.h"
 #include "Processus.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,15 @@ public:
     bool Capturer(const std::string& chemin, ImageRGBA* image = nullptr);
     // The window alone (without the desktop around it) into a PNG file.
     bool CapturerFenetre(const std::string& chemin, ImageRGBA& image);
+    // Pictures of the window into `chemin` until `fini` holds of one (kept in
+    // `image`) or `ms` pass on the real clock: the time it took, or -1.
+    long AttendreImage(const std::string& chemin, ImageRGBA& image, int ms,
+                       const std::function<bool(const ImageRGBA&)>& fini);
+    // Waits (`ms` at most) until the program has printed `texte` (on its
+    // output or its errors) `fois` times in all.
+    bool AttendreSortie(const std::string& texte, int ms = 20000, int fois = 1);
+    // Waits (`ms` at most) until the window's title ends with `fin`.
+    bool AttendreTitre(const std::string& fin, int ms = 20000);
     // Moves the pointer to (x, y) in the window and clicks a button (1 left).
     void Cliquer(int x, int y, int bouton = 1);
     // Presses Escape and returns the exit status (-1 when the game does not end).

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +19,15 @@ pid_t Demarrer(const Lancement& lancement)
     // Child
     if (!lancement.Dossier.empty() && chdir(lancement.Dossier.c_str()) != 0)
         _exit(126);
+    if (!lancement.Journal.empty())
+    {
+        const int f = open(lancement.Journal.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        if (f < 0)
+            _exit(126);
+        dup2(f, 1);
+        dup2(f, 2);
+        close(f);
+    }
     for (const std::string& nom : lancement.Enlever)
         unsetenv(nom.c_str());
     for (const std::string& paire : lancement.Ajouter)

@@ -10,6 +10,7 @@ struct Lancement
     std::string Dossier;                 // working directory ("" = unchanged)
     std::vector<std::string> Enlever;    // environment variables to remove
     std::vector<std::string> Ajouter;    // "NAME=value" to set
+    std::string Journal;                 // a file for its output and errors ("" = the test's own)
 };
 
 // Starts a process; returns its pid, or -1.

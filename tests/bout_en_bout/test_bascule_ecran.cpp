@@ -4,6 +4,8 @@
 // The captures are kept in the build folder (captures/) to be looked at.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "aide/Aide.h"
 #include "aide/Partie.h"
 #include "aide/Processus.h"
@@ -77,8 +79,15 @@ TEST(BasculeEcran, F11GoesToAWindowAndBackKeepingTheLevelAndTheCharacter)
     const std::string ecran = TailleEcran();
     ASSERT_TRUE(AttendreGeometrie(partie.Fenetre(), ecran));
 
-    // Walk a little away from the start, then stand still.
-    Patienter(1500);
+    // Once the scene is drawn (the fade in over), walk a little away from
+    // the start, then stand still.
+    {
+        ImageRGBA debut;
+        const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < limite &&
+               !(partie.Capturer(captures + "/bascule-0-debut.png", &debut) && Contraste(debut) > 20.0))
+            Patienter(200);
+    }
     partie.Appuyer("Right");
     Patienter(300);
     partie.Relacher("Right");

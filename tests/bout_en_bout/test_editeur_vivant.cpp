@@ -88,7 +88,6 @@ TEST(EditeurBoutEnBout, AWallThatCutsOffABonusShowsItsMarkerAndUndoTakesItAway)
     p.MotifFenetre = "^Corvella editor";
     PartieJeu editeur(p);
     ASSERT_TRUE(editeur.FenetreVisible()) << "the editor's window never appeared";
-    Patienter(300);
     editeur.Taper("Return"); // the opening message: the file's layout changes on save
 
     // The view opens on the whole room: the bonus is column 12 row 8 (from 1).
@@ -119,12 +118,26 @@ TEST(EditeurBoutEnBout, AWallThatCutsOffABonusShowsItsMarkerAndUndoTakesItAway)
     editeur.Taper("v");
     Sortie("xdotool mousemove --window " + editeur.Fenetre() + " " + std::to_string(bx) + " " +
            std::to_string(by) + " 2>/dev/null");
-    Patienter(400);
+    // Cells the character reaches are tinted green (the start's cell is), and
+    // the finding's message is beside the pointer (its orange frame).
+    auto teinte = [&](const ImageRGBA& i)
+    {
+        const uint8_t* depart = i.Pixel(cellule(1, 7).X - 20, cellule(1, 7).Y - 20);
+        return depart[1] > depart[0] + 40;
+    };
+    auto infobulle = [&](const ImageRGBA& i)
+    {
+        int n = 0;
+        for (int y = by; y < std::min(i.Hauteur, by + 120); ++y)
+            for (int x = bx; x < std::min(i.Largeur, bx + 400); ++x)
+                n += i.Pixel(x, y)[0] == 255 && i.Pixel(x, y)[1] == 140 && i.Pixel(x, y)[2] == 0;
+        return n > 100;
+    };
     ImageRGBA image;
-    ASSERT_TRUE(editeur.CapturerFenetre(std::filesystem::absolute("capture-editeur.png").string(), image));
-    // Cells the character reaches are tinted green: the start's cell is.
-    const uint8_t* depart = image.Pixel(cellule(1, 7).X - 20, cellule(1, 7).Y - 20);
-    EXPECT_GT(depart[1], depart[0] + 40) << "the start's cell is not shaded as reached";
+    EXPECT_GE(editeur.AttendreImage(std::filesystem::absolute("capture-editeur.png").string(), image, Delai,
+                                    [&](const ImageRGBA& i) { return teinte(i) && infobulle(i); }),
+              0)
+        << "the start's cell is not shaded as reached, or no message by the marker";
     editeur.Taper("v");
 
     // Undo: the stroke goes as one step, and the marker with it.
@@ -132,7 +145,6 @@ TEST(EditeurBoutEnBout, AWallThatCutsOffABonusShowsItsMarkerAndUndoTakesItAway)
     EXPECT_GE(AttendreImage(editeur, Delai, sansMarque), 0) << "the marker stayed after undo";
 
     editeur.Taper("ctrl+q");
-    Patienter(300);
     editeur.Taper("d");
     EXPECT_EQ(editeur.AttendreFin(10000), 0);
 }
