@@ -48,6 +48,14 @@ EMSCRIPTEN_KEEPALIVE int CorvellaLargeurCarte()
     return Map.Largeur;
 }
 
+// The time up to which the player's movement has run (its last 5 ms step).
+EMSCRIPTEN_KEEPALIVE unsigned CorvellaDernierDepl()
+{
+    return PersoPrincipal >= 0 && static_cast<size_t>(PersoPrincipal) < Personnages.size()
+               ? Personnages[PersoPrincipal].DernierDepl
+               : 0;
+}
+
 EMSCRIPTEN_KEEPALIVE unsigned CorvellaTicks()
 {
     return Horloge::Ticks();
