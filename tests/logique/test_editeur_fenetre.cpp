@@ -147,9 +147,9 @@ TEST(EditeurFenetre, TheSizeFileRoundTripsAndABrokenOneIsIgnored)
     EXPECT_EQ(l, 1100);
     EXPECT_EQ(h, 700);
 
-    const char* const abimes[] = {"", "1100", "1100 x700", "big small", "1100 700 3", "-1100 700", "20 20",
-                                  "99999 700", "1100 99999999999999999999", std::string(100, '7').c_str()};
-    for (const char* contenu : abimes)
+    const std::string abimes[] = {"", "1100", "1100 x700", "big small", "1100 700 3", "-1100 700", "20 20",
+                                  "99999 700", "1100 99999999999999999999", std::string(100, '7')};
+    for (const std::string& contenu : abimes)
     {
         EcrireFichier(chemin, contenu);
         l = 7, h = 9;
