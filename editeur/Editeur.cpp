@@ -1,6 +1,7 @@
 #include "Editeur.h"
 
 #include "JeuEssai.h"
+#include "JeuRoute.h"
 #include "Peinture.h"
 #include "main/Globales.h"
 #include "outils/Horloge.h"
@@ -30,7 +31,7 @@ namespace Edition
         etat_.Chemin = fichier.Chemin();
         etat_.Format = ouverture.Format;
         etat_.Doc = Document(ouverture.Carte);
-        panneaux_ = {&vueCarte_, &palette_, &ligneEtat_, &liste_, &infobulle_, &aide_, &dialogues_};
+        panneaux_ = {&vueCarte_, &route_, &palette_, &ligneEtat_, &liste_, &infobulle_, &aide_, &dialogues_};
         std::vector<std::string> lignes;
         if (ouverture.Illisible)
         {
@@ -78,6 +79,8 @@ namespace Edition
             if (session_.Tic())
                 DemanderQuitter();
             Analyser();
+            nettoyage_.Avancer();
+            etat_.BilanNettoyage = nettoyage_.Texte();
             MettreAJourTitre();
             Dessiner();
             Moteur.FinDessin();
@@ -190,6 +193,18 @@ namespace Edition
         {
         case SDLK_F5:
             Jouer(maj);
+            break;
+        case SDLK_F6:
+            if (route_.Montree())
+                JouerLaRoute(route_.Texte(), route_.RouteMontree());
+            else
+                Statut("no route drawn: w on a cell draws the way to it, then f6 plays it");
+            break;
+        case SDLK_F7:
+            if (nettoyage_.Prete())
+                JouerLaRoute(nettoyage_.TexteNiveau(), nettoyage_.RouteFaite());
+            else
+                Statut("the clear route is not worked out yet: " + nettoyage_.Texte());
             break;
         case SDLK_F11:
             // Each switch takes a while: a held key's repeats would switch
@@ -410,6 +425,25 @@ namespace Edition
         Projection();
         titre_.clear();
         MettreAJourTitre();
+        if (ferme)
+            DemanderQuitter();
+    }
+
+    void Editeur::JouerLaRoute(const std::string& texte, const AnalyseCarte::Route& r)
+    {
+        etat_.Doc.FinTrait();
+        vueCarte_.Interrompre();
+        etat_.Rectangle = false;
+        std::printf("route play\n");
+        std::fflush(stdout);
+        size_t prises = 0;
+        const bool ferme = JouerRoute(texte, modele_, r.Changements, r.Fin, prises);
+        std::printf("back to the editor\n");
+        std::fflush(stdout);
+        Projection();
+        titre_.clear();
+        MettreAJourTitre();
+        Statut("the route took " + std::to_string(prises) + (prises == 1 ? " bonus" : " bonuses"));
         if (ferme)
             DemanderQuitter();
     }

@@ -3,10 +3,12 @@
 // view and the tools, and holds the panels that draw themselves and take the
 // keys and clicks meant for them; what none takes (the tools' keys, undo,
 // save, play, full screen) is the editor's.
+#include "CalqueRoute.h"
 #include "Dialogues.h"
 #include "Etat.h"
 #include "Infobulle.h"
 #include "LigneEtat.h"
+#include "Nettoyage.h"
 #include "ListeConstats.h"
 #include "PanneauAide.h"
 #include "PanneauPalette.h"
@@ -62,6 +64,9 @@ namespace Edition
         char Contenu() const;
         void DemanderQuitter();
         void Jouer(bool depuisCurseur);
+        // A route played in the test play: the one drawn over the level (F6),
+        // the clear route (F7).
+        void JouerLaRoute(const std::string& texte, const AnalyseCarte::Route& route);
         void PleinEcran();
         // The live check: asks for the level as it is after each edit, takes
         // the result in once it comes, never waits for it.
@@ -77,6 +82,8 @@ namespace Edition
 
         // The panels, from the bottom up.
         VueCarte vueCarte_{etat_, *this};
+        CalqueRoute route_{etat_, *this};  // the way to a cell, over the level
+        Nettoyage nettoyage_{etat_};        // the clear check, beside the live one
         PanneauPalette palette_{etat_, *this};
         LigneEtat ligneEtat_{etat_};
         ListeConstats liste_{etat_, *this};

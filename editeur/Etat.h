@@ -43,6 +43,7 @@ namespace Edition
         unsigned NumeroVu = 0;        // the result Marques and Atteignable come from
         size_t MarqueChoisie = 0;
         bool CalqueAtteinte = false;  // the reachability overlay is shown
+        std::string BilanNettoyage;   // the clear check's summary, on the status line
 
         // Kept on the status line while they hold: another program changed
         // the file; the last autosave failed.

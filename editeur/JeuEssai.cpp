@@ -55,7 +55,11 @@ namespace Edition
     bool JouerNiveau(const std::string& texte, const CPerso& modele)
     {
         PreparerJeu(texte, modele);
+        return JouerPrepare();
+    }
 
+    bool JouerPrepare()
+    {
         // The game's key repeat while it plays, the editor's after.
         int delai = 0, intervalle = 0;
         SDL_GetKeyRepeat(&delai, &intervalle);

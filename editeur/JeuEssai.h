@@ -15,4 +15,7 @@ namespace Edition
     // What JouerNiveau does before the game's loop: the level and its player in
     // the game's globals, the game's view over the window.
     void PreparerJeu(const std::string& texte, const CPerso& modele);
+    // What JouerNiveau does after it: the game's loop on the level prepared,
+    // until Escape. True when the window was closed.
+    bool JouerPrepare();
 }

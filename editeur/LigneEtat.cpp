@@ -46,7 +46,8 @@ namespace Edition
         std::string alerte = etat_.AlerteDisque;
         if (!etat_.AlerteAutosave.empty())
             alerte += (alerte.empty() ? "" : "; ") + etat_.AlerteAutosave;
-        const TextesEtat t = DisposerLigneEtat(z, texte, TexteAnalyse(etat, a.Resultat(), aJour, a.Erreur()),
+        const TextesEtat t = DisposerLigneEtat(z, texte, TexteAnalyse(etat, a.Resultat(), aJour, a.Erreur()) +
+                                                   (etat_.BilanNettoyage.empty() ? "" : "  " + etat_.BilanNettoyage),
                                                message ? message_ : alerte, 14);
         DessineTexteEcran(t.Position.Texte, t.Position.X, t.Position.Y, 14, 255, 255, 255);
         if (!t.FondAnalyse.Vide())

@@ -42,6 +42,14 @@ namespace Edition
             "c                     list of findings (click one to go to it)",
             "n                     go to the next finding",
             "pointer on a marker   its message",
+            "w                     the route from the start to the cell under the pointer:",
+            "                      the character's path, a mark where a key changes (jump,",
+            "                      grab, let go, bonus), its time; or why it is never reached",
+            "f6                    play that route in the test play (any key takes over,",
+            "                      escape: back)",
+            "escape                take the route away",
+            "f7                    play the clear route from the start: the status line says",
+            "                      \"clears n of m bonuses in t s\" (after each edit)",
             "f1, escape            close this help",
         };
     }

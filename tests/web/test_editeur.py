@@ -322,6 +322,23 @@ class PageEditeur(unittest.TestCase):
         self.n.attendre_vrai("document.title === %r" % titre, 5, "the edit undone")
         self.sans_erreur()
 
+    def test_10b_the_clear_route_is_worked_out_beside_the_check_and_f7_plays_it(self):
+        # The clear check runs in a worker of its own, beside the live check's.
+        self.ouvrir(lien_natif(pre_au_bonus(False), "editeur.html"))
+        self.constat(0)
+        self.sortie_apres(0, "clear check: clears 1 of 1 bonuses in ", 60)
+        debut = self.n.evaluer("Edition.sorties.length")
+        self.touche("F7", "F7", 118)
+        self.sortie_apres(debut, "route played: 1 of 1 bonuses taken, 0 left", 60)
+        # The route ends, the designer has the character: Escape comes back.
+        self.touche("Escape", "Escape", 27)
+        self.sortie_apres(debut, "back to the editor")
+        self.attendre_images(5)
+        # An edit that walls the bonus in: the clear check says so.
+        self.ouvrir(lien_natif(pre_au_bonus(True), "editeur.html"))
+        self.sortie_apres(0, "clear check: clears 0 of 1 bonuses", 60)
+        self.sans_erreur()
+
     def repondre(self, bouton, accepter, texte=None):
         """Clicks a button of the page that asks (prompt or confirm), and answers."""
         self.n.evaluer("setTimeout(() => document.getElementById(%r).click(), 0); 0" % bouton)

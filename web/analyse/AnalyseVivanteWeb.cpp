@@ -1,9 +1,12 @@
 // The live check in the browser, behind the desktop's interface: no fork, so
 // each request goes to a Web Worker running a second WebAssembly instance of
 // the analysis (analyse/Travailleur.cpp, page/analyse.js), fed the level's
-// text. A request while one runs waits for it and replaces any other waiting;
-// only the last request's report is taken, as the desktop takes only its
-// last child's. A poll never blocks.
+// text and the options that matter to it. Each AnalyseVivante has a worker of
+// its own (the editor runs the live check, the clear check and the route to
+// a cell side by side), known to the page by the object's address. A request
+// while one runs waits for it and replaces any other waiting; only the last
+// request's report is taken, as the desktop takes only its last child's. A
+// poll never blocks.
 #include "analyse/AnalyseVivante.h"
 
 #include <emscripten.h>
@@ -15,10 +18,19 @@ namespace AnalyseCarte
         : options_(options), delai_(delaiSecondes > 0 ? delaiSecondes : options.Atteinte.SecondesMax + 10.0),
           fonction_(std::move(fonction))
     {
-        EM_ASM({ if (Module["analyseDemarrer"]) Module["analyseDemarrer"](); });
+        EM_ASM({ if (Module["analyseDemarrer"]) Module["analyseDemarrer"]($0); }, this);
     }
 
-    AnalyseVivante::~AnalyseVivante() = default;
+    AnalyseVivante::~AnalyseVivante()
+    {
+        EM_ASM({ if (Module["analyseArreter"]) Module["analyseArreter"]($0); }, this);
+    }
+
+    bool AnalyseVivante::Demander(const std::string& texte, const OptionsVerification& options)
+    {
+        options_ = options;
+        return Demander(texte);
+    }
 
     void AnalyseVivante::Echouer(const std::string& pourquoi)
     {
@@ -31,11 +43,16 @@ namespace AnalyseCarte
     {
         ++numeroDemande_;
         debut_ = std::chrono::steady_clock::now();
+        // What the worker needs of the options: the search's bounds and the
+        // route asked for (the editor sets nothing else).
+        const OptionsVerification& o = options_;
         const int envoye = EM_ASM_INT({
             if (!Module["analyseDemander"]) return 0;
-            Module["analyseDemander"]($0, HEAPU8.slice($1, $1 + $2));
-            return 1;
-        }, numeroDemande_, texte.data(), static_cast<int>(texte.size()));
+            return Module["analyseDemander"]($0, $1, HEAPU8.slice($2, $2 + $3), {
+                atteignabilite: $4, etatsMax: $5, secondesMax: $6, route: $7, colonne: $8, ligne: $9 });
+        }, this, numeroDemande_, texte.data(), static_cast<int>(texte.size()), o.Atteignabilite ? 1 : 0,
+           static_cast<double>(o.Atteinte.EtatsMax), o.Atteinte.SecondesMax, static_cast<int>(o.Route),
+           o.RouteColonne, o.RouteLigne);
         if (envoye == 0)
         {
             Echouer("cannot start the analysis: the page has no worker for it");
@@ -51,13 +68,13 @@ namespace AnalyseCarte
             return etat_;
         // The report's length once the worker has answered the last request, else -1.
         const int longueur = EM_ASM_INT({
-            const r = Module["analyseResultat"];
-            return r && r.numero === $0 ? r.rapport.length : -1;
-        }, numeroDemande_);
+            const r = Module["analyseResultat"] && Module["analyseResultat"]($0);
+            return r && r.numero === $1 ? r.rapport.length : -1;
+        }, this, numeroDemande_);
         if (longueur >= 0)
         {
             std::string octets(static_cast<size_t>(longueur), '\0');
-            EM_ASM({ HEAPU8.set(Module["analyseResultat"].rapport, $0); }, &octets[0]);
+            EM_ASM({ HEAPU8.set(Module["analyseResultat"]($0).rapport, $1); }, this, &octets[0]);
             Rapport rapport;
             if (!LireRapport(octets, rapport))
             {
@@ -72,9 +89,9 @@ namespace AnalyseCarte
             return etat_;
         }
         const char* erreur = reinterpret_cast<const char*>(EM_ASM_INT({
-            const e = Module["analyseErreur"];
+            const e = Module["analyseErreur"] && Module["analyseErreur"]($0);
             return e ? stringToNewUTF8(e) : 0;
-        }));
+        }, this));
         if (erreur != nullptr)
         {
             Echouer(std::string("the analysis failed: ") + erreur);
@@ -83,7 +100,7 @@ namespace AnalyseCarte
         }
         if (std::chrono::duration<double>(std::chrono::steady_clock::now() - debut_).count() > delai_)
         {
-            EM_ASM({ if (Module["analyseRelancer"]) Module["analyseRelancer"](); });
+            EM_ASM({ if (Module["analyseRelancer"]) Module["analyseRelancer"]($0); }, this);
             Echouer("the analysis did not end within " + std::to_string(static_cast<int>(delai_)) + " s: stopped");
         }
         return etat_;

@@ -10,11 +10,24 @@
 
 static std::string Rapport;
 
-extern "C" EMSCRIPTEN_KEEPALIVE const char* CorvellaAnalyser(const char* texte, int longueur)
+// The options the editor sets: the search's bounds and the route asked for
+// (0 none, 1 the route that clears the level, 2 the route to the cell).
+extern "C" EMSCRIPTEN_KEEPALIVE const char* CorvellaAnalyser(const char* texte, int longueur, int atteignabilite,
+                                                             double etatsMax, double secondesMax, int route,
+                                                             int colonne, int ligne)
 {
+    AnalyseCarte::OptionsVerification options;
+    using RouteVoulue = AnalyseCarte::OptionsVerification::RouteVoulue;
+    options.Atteignabilite = atteignabilite != 0;
+    if (etatsMax >= 1 && etatsMax <= 1e9)
+        options.Atteinte.EtatsMax = static_cast<size_t>(etatsMax);
+    if (secondesMax > 0 && secondesMax <= 3600)
+        options.Atteinte.SecondesMax = secondesMax;
+    options.Route = route == 1 ? RouteVoulue::Nettoyage : route == 2 ? RouteVoulue::VersCase : RouteVoulue::Aucune;
+    options.RouteColonne = colonne;
+    options.RouteLigne = ligne;
     Rapport = AnalyseCarte::EcrireRapport(
-        AnalyseCarte::AnalyserTexte(std::string(texte, static_cast<size_t>(longueur)),
-                                    AnalyseCarte::OptionsVerification()));
+        AnalyseCarte::AnalyserTexte(std::string(texte, static_cast<size_t>(longueur)), options));
     return Rapport.data();
 }
 

@@ -257,25 +257,41 @@ function demarrer() {
         module.removeRunDependency("stockage");
       });
     }],
-    // The live check (the editor's AnalyseVivante): one Web Worker, one text
-    // at a time, the last asked waiting while it works.
-    analyseDemarrer() {
+    // The editor's analyses (its AnalyseVivante objects: the live check, the
+    // clear check, the route to a cell), each a Web Worker of its own, known
+    // by the object's address; one text at a time, the last asked waiting
+    // while it works.
+    analyses: {},
+    analyseDemarrer(cle) {
       const m = this;
-      const travailleur = new Worker("analyse.js");
-      let occupe = false, suivant = null;
-      const envoyer = (d) => { occupe = true; travailleur.postMessage(d, [d.texte.buffer]); };
-      travailleur.onmessage = (e) => {
-        m.analyseResultat = e.data;
-        occupe = false;
-        if (suivant) { envoyer(suivant); suivant = null; }
+      const a = { travailleur: new Worker("analyse.js"), occupe: false, suivant: null, resultat: null, erreur: null };
+      const envoyer = (d) => { a.occupe = true; a.travailleur.postMessage(d, [d.texte.buffer]); };
+      a.travailleur.onmessage = (e) => {
+        a.resultat = e.data;
+        a.occupe = false;
+        if (a.suivant) { envoyer(a.suivant); a.suivant = null; }
       };
-      travailleur.onerror = (e) => { m.analyseErreur = e.message || "the worker stopped"; };
-      m.analyseDemander = (numero, texte) => {
-        if (occupe) suivant = { numero, texte };
-        else envoyer({ numero, texte });
+      a.travailleur.onerror = (e) => { a.erreur = e.message || "the worker stopped"; };
+      a.demander = (numero, texte, o) => {
+        if (a.occupe) a.suivant = { numero, texte, o };
+        else envoyer({ numero, texte, o });
       };
-      m.analyseRelancer = () => { travailleur.terminate(); m.analyseDemarrer(); };
+      m.analyses[cle] = a;
     },
+    analyseDemander(cle, numero, texte, o) {
+      const a = this.analyses[cle];
+      if (!a) return 0;
+      a.demander(numero, texte, o);
+      return 1;
+    },
+    analyseResultat(cle) { const a = this.analyses[cle]; return a && a.resultat; },
+    analyseErreur(cle) { const a = this.analyses[cle]; return a && a.erreur; },
+    analyseArreter(cle) {
+      const a = this.analyses[cle];
+      if (a) a.travailleur.terminate();
+      delete this.analyses[cle];
+    },
+    analyseRelancer(cle) { this.analyseArreter(cle); this.analyseDemarrer(cle); },
     finEdition() {
       synchroniser().then(() => {
         if (Edition.apres) Edition.apres();
