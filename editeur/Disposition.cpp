@@ -37,11 +37,12 @@ namespace Edition
         const int marge = 6, ecart = 30;
         const int yLigne = ligne.Y + (ligne.Hauteur - taille) / 2, yBande = ligne.Y - HauteurBandeEtat + (HauteurBandeEtat - taille) / 2;
         TextesEtat t;
-        // The check on the line, after the position, cut short if it must; on
-        // the band when too little room is left, in half of it at most when
-        // a message shares it.
+        // The check on the line, after the position, when it fits there whole;
+        // otherwise on the band above the line, where it is cut short only if
+        // it must (to half the band when a message shares it): the findings
+        // and the clear check are read whole rather than guessed from "CLE...".
         const int place = ligne.Largeur - LargeurTexte(position, taille) - ecart - 2 * marge;
-        const bool surLigne = LargeurTexte(analyse, taille) <= place || place >= 16 * taille;
+        const bool surLigne = LargeurTexte(analyse, taille) <= place;
         if (!analyse.empty())
         {
             const int bande = message.empty() ? ligne.Largeur - 4 * marge : ligne.Largeur / 2 - 2 * marge;

@@ -226,6 +226,25 @@ TEST(EditeurFenetre, PanelsAndTheStatusLinesTextsNeverOverlapAndLongOnesEndInAnE
         }
 }
 
+TEST(EditeurFenetre, TheCheckTooLongForTheLineIsReadWholeOnTheBand)
+{
+    // The 1366 x 768 laptop's window: the position and the check with the
+    // clear check's summary do not both fit on the line.
+    const Disposition d = Disposer(1246, 663);
+    const std::string position = "col 12 row 6  life 50 bonus '2'   16x10  zoom 100%";
+    const std::string analyse = "no findings  clears 10 of 10 bonuses in 33.3 s";
+    const TextesEtat t = DisposerLigneEtat(d.Etat, position, analyse, "", 14);
+    EXPECT_EQ(t.Analyse.Texte, analyse);
+    EXPECT_EQ(t.Position.Texte, position);
+    EXPECT_LT(t.Analyse.Y, d.Etat.Y);
+    EXPECT_FALSE(t.FondAnalyse.Vide());
+    // A short check stays on the line, with no box over the map.
+    const TextesEtat court = DisposerLigneEtat(d.Etat, position, "no findings", "", 14);
+    EXPECT_EQ(court.Analyse.Texte, "no findings");
+    EXPECT_GE(court.Analyse.Y, d.Etat.Y);
+    EXPECT_TRUE(court.FondAnalyse.Vide());
+}
+
 TEST(EditeurFenetre, RaccourcirCutsToTheWidthWithAnEllipsis)
 {
     EXPECT_EQ(Raccourcir("grass", 70, 14), "grass");
