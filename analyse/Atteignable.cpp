@@ -158,15 +158,20 @@ namespace AnalyseCarte
                     return;
                 dernierX_ = x;
                 dernierY_ = y;
-                const size_t h = static_cast<size_t>(hauteur_);
                 const int c = Case(x);
                 const int l = Case(y);
-                if (c >= 0 && l >= 0 && c < largeur_ && l < hauteur_)
-                    Noter(coin_, static_cast<size_t>(c) * h + static_cast<size_t>(l), false);
                 const int c0 = std::max(Case(static_cast<long long>(x) + 6), 0);
                 const int c1 = std::min(Case(static_cast<long long>(x) + 57), largeur_ - 1);
                 const int l0 = std::max(Case(static_cast<long long>(y) + 4), 0);
                 const int l1 = std::min(Case(static_cast<long long>(y) + 61), hauteur_ - 1);
+                // Most steps stay within the cells of the step before.
+                const int cases[6] = {c, l, c0, c1, l0, l1};
+                if (std::equal(cases, cases + 6, dernieres_))
+                    return;
+                std::copy(cases, cases + 6, dernieres_);
+                const size_t h = static_cast<size_t>(hauteur_);
+                if (c >= 0 && l >= 0 && c < largeur_ && l < hauteur_)
+                    Noter(coin_, static_cast<size_t>(c) * h + static_cast<size_t>(l), false);
                 for (int cc = c0; cc <= c1; ++cc)
                     for (int ll = l0; ll <= l1; ++ll)
                         Noter(boite_, static_cast<size_t>(cc) * h + static_cast<size_t>(ll), true);
@@ -203,6 +208,7 @@ namespace AnalyseCarte
             int hauteur_;
             int dernierX_ = INT32_MIN;
             int dernierY_ = INT32_MIN;
+            int dernieres_[6] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
             uint32_t etat_ = 0;
             std::vector<Premiere> premieres_;
         };

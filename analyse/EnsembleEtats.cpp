@@ -7,43 +7,6 @@ namespace AnalyseCarte
 {
     namespace
     {
-        // Division by 32 rounding down, also for the few negative positions
-        // at the map's left and top edges.
-        int32_t Carreau(int32_t a)
-        {
-            const long long v = a;
-            return static_cast<int32_t>(v >= 0 ? v / CoteGroupe : -((-v + CoteGroupe - 1) / CoteGroupe));
-        }
-
-        // The vertical speed rounded to the nearest whole pixel per step
-        // (halves upwards), held within +-30000; 0 for NaN.
-        int16_t ArrondiVitesse(double v)
-        {
-            const double t = v + 0.5;
-            if (!(t == t))
-                return 0;
-            if (t >= 30000.0)
-                return 30000;
-            if (t < -30000.0)
-                return -30000;
-            // Truncation toward zero, one less for a negative non-whole value: floor.
-            int q = static_cast<int>(t);
-            if (static_cast<double>(q) > t)
-                --q;
-            return static_cast<int16_t>(q);
-        }
-
-        // Horizontal speed class: still, under 1 px per step, 1 to 2, 2 and
-        // more (with the sign). Speeds of one class move the character alike.
-        int8_t ClasseVX(double v)
-        {
-            if (v == 0.0)
-                return 0;
-            const double a = v < 0 ? -v : v;
-            const int8_t c = a < 1.0 ? 1 : (a < 2.0 ? 2 : 3);
-            return v < 0 ? static_cast<int8_t>(-c) : c;
-        }
-
         // The table is keyed by the group without its jump delay: the states
         // of one square with a shorter delay count for those with a longer one.
         bool MemeCarre(const Groupe& a, const Groupe& b)
@@ -71,18 +34,6 @@ namespace AnalyseCarte
 
         // States are numbered in 32 bits, Aucun aside.
         const size_t EtatsPossibles = 0xFFFFFFFEu;
-    }
-
-    Groupe GroupeDe(int32_t x, int32_t y, double vx, double vy, int etat, int delai)
-    {
-        Groupe g;
-        g.VX = ClasseVX(vx);
-        g.CX = Carreau(x);
-        g.CY = Carreau(y);
-        g.VY = ArrondiVitesse(vy);
-        g.Etat = static_cast<int8_t>(etat);
-        g.Delai = static_cast<int8_t>((delai + TrancheDelai - 1) / TrancheDelai);
-        return g;
     }
 
     void Ensemble::Etendue::Ajouter(const Noeud& e)

@@ -33,9 +33,60 @@ namespace AnalyseCarte
         }
     };
 
+    // Asked at every step the search simulates: inline.
+    namespace Arrondis
+    {
+        // Division by 32 rounding down, also for the few negative positions
+        // at the map's left and top edges.
+        inline int32_t Carreau(int32_t a)
+        {
+            const long long v = a;
+            return static_cast<int32_t>(v >= 0 ? v / CoteGroupe : -((-v + CoteGroupe - 1) / CoteGroupe));
+        }
+
+        // The vertical speed rounded to the nearest whole pixel per step
+        // (halves upwards), held within +-30000; 0 for NaN.
+        inline int16_t ArrondiVitesse(double v)
+        {
+            const double t = v + 0.5;
+            if (!(t == t))
+                return 0;
+            if (t >= 30000.0)
+                return 30000;
+            if (t < -30000.0)
+                return -30000;
+            // Truncation toward zero, one less for a negative non-whole value: floor.
+            int q = static_cast<int>(t);
+            if (static_cast<double>(q) > t)
+                --q;
+            return static_cast<int16_t>(q);
+        }
+
+        // Horizontal speed class: still, under 1 px per step, 1 to 2, 2 and
+        // more (with the sign). Speeds of one class move the character alike.
+        inline int8_t ClasseVX(double v)
+        {
+            if (v == 0.0)
+                return 0;
+            const double a = v < 0 ? -v : v;
+            const int8_t c = a < 1.0 ? 1 : (a < 2.0 ? 2 : 3);
+            return v < 0 ? static_cast<int8_t>(-c) : c;
+        }
+    }
+
     // The group of a state at (x, y) with these speeds, movement state and
     // jump delay (ms, 0 to 1000).
-    Groupe GroupeDe(int32_t x, int32_t y, double vx, double vy, int etat, int delai);
+    inline Groupe GroupeDe(int32_t x, int32_t y, double vx, double vy, int etat, int delai)
+    {
+        Groupe g;
+        g.VX = Arrondis::ClasseVX(vx);
+        g.CX = Arrondis::Carreau(x);
+        g.CY = Arrondis::Carreau(y);
+        g.VY = Arrondis::ArrondiVitesse(vy);
+        g.Etat = static_cast<int8_t>(etat);
+        g.Delai = static_cast<int8_t>((delai + TrancheDelai - 1) / TrancheDelai);
+        return g;
+    }
 
     struct Noeud
     {
