@@ -116,7 +116,6 @@ namespace AnalyseCarte
         const int ChuteMortelle = 3584;  // px: one fall from full life kills
         const int ChuteSansDegat = 384;  // px: a longer fall costs life
         const int DegatParCase = 20;     // life per 64 px beyond it
-        const size_t Tranche = 32;       // states a thread takes at a time
         const size_t Anneau = 2048;      // results waiting to be added, at most
 
         enum : unsigned
@@ -410,89 +409,89 @@ namespace AnalyseCarte
             }
         }
 
-        // The states to explore, shared by the threads: each takes slices of
-        // the states kept and not yet explored, in their order, and leaves
-        // its results in a ring that the main thread empties in order.
+        // The states to explore, shared by the threads: each takes the next
+        // state kept and not yet explored, one at a time, and leaves its
+        // result in a ring that the main thread empties in order.
         class Chantier
         {
         public:
-            Chantier() : issues_(Anneau), faits_(new std::atomic<uint32_t>[Anneau])
+            Chantier() : issues_(Anneau), faits_(new std::atomic<size_t>[Anneau])
             {
                 for (size_t k = 0; k < Anneau; ++k)
-                    faits_[k].store(Aucun, std::memory_order_relaxed);
+                    faits_[k].store(SIZE_MAX, std::memory_order_relaxed);
             }
 
             // The states below `taille` are kept and may be explored.
-            void Publier(size_t taille) { publies_.store(taille, std::memory_order_release); }
+            void Publier(size_t taille) { publies_.store(taille); }
             // The results of the states below `etat` have been added.
-            void Consommer(size_t etat) { consommes_.store(etat, std::memory_order_release); }
-            void Finir() { fin_.store(true, std::memory_order_release); }
-            bool Fini() const { return fin_.load(std::memory_order_acquire); }
+            void Consommer(size_t etat) { consommes_.store(etat); }
+            void Finir() { fin_.store(true); }
+            bool Fini() const { return fin_.load(); }
 
-            // Takes the next slice [debut, fin) of states to explore, if any
-            // is kept and has room in the ring.
-            bool Prendre(size_t& debut, size_t& fin)
+            // Takes the next state to explore, if one is kept and has room in
+            // the ring. The second thread says first which state it may be
+            // about to take (`aide`): nobody takes a state whose place in the
+            // ring it could still be writing to.
+            bool Prendre(size_t& etat, bool aide)
             {
-                size_t k = prochain_.load(std::memory_order_relaxed);
+                size_t k = prochain_.load();
                 for (;;)
                 {
-                    const size_t limite = std::min(publies_.load(std::memory_order_acquire),
-                                                   consommes_.load(std::memory_order_acquire) + Anneau);
+                    if (aide)
+                        enCours_.store(k);
+                    const size_t limite = std::min(publies_.load(), std::min(consommes_.load(), enCours_.load()) + Anneau);
                     if (k >= limite)
                         return false;
-                    const size_t k1 = std::min(limite, k + Tranche);
-                    if (prochain_.compare_exchange_weak(k, k1, std::memory_order_acq_rel))
+                    if (prochain_.compare_exchange_weak(k, k + 1))
                     {
-                        debut = k;
-                        fin = k1;
+                        etat = k;
                         return true;
                     }
                 }
             }
+            // The second thread has nothing in hand.
+            void Libre() { enCours_.store(SIZE_MAX - Anneau); }
 
             Issue& Place(size_t etat) { return issues_[etat % Anneau]; }
-            void Fait(size_t etat) { faits_[etat % Anneau].store(static_cast<uint32_t>(etat), std::memory_order_release); }
-            bool Pret(size_t etat) const
-            {
-                return faits_[etat % Anneau].load(std::memory_order_acquire) == static_cast<uint32_t>(etat);
-            }
+            void Fait(size_t etat) { faits_[etat % Anneau].store(etat, std::memory_order_release); }
+            bool Pret(size_t etat) const { return faits_[etat % Anneau].load(std::memory_order_acquire) == etat; }
 
         private:
             std::vector<Issue> issues_;
-            std::unique_ptr<std::atomic<uint32_t>[]> faits_;
-            std::atomic<size_t> prochain_{0};
-            std::atomic<size_t> publies_{0};
-            std::atomic<size_t> consommes_{0};
-            std::atomic<bool> fin_{false};
+            std::unique_ptr<std::atomic<size_t>[]> faits_;
+            // Each on a line of its own: the threads write them often.
+            alignas(64) std::atomic<size_t> prochain_{0};
+            alignas(64) std::atomic<size_t> publies_{0};
+            alignas(64) std::atomic<size_t> consommes_{0};
+            alignas(64) std::atomic<size_t> enCours_{SIZE_MAX - Anneau};
+            alignas(64) std::atomic<bool> fin_{false};
         };
 
-        // Explores slices of the shared states until the search ends.
+        // The second thread: explores the next state kept until the search ends.
         void Aider(Chantier& chantier, const Ensemble& ensemble, const Regles& regles, CPerso& p, Marques& marques)
         {
             unsigned attentes = 0;
             while (!chantier.Fini())
             {
-                size_t debut = 0;
-                size_t fin = 0;
-                if (chantier.Prendre(debut, fin))
+                size_t k = 0;
+                if (chantier.Prendre(k, true))
                 {
                     attentes = 0;
-                    for (size_t k = debut; k < fin; ++k)
+                    Issue& issue = chantier.Place(k);
+                    try
                     {
-                        Issue& issue = chantier.Place(k);
-                        try
-                        {
-                            Developper(ensemble[k], static_cast<uint32_t>(k), regles, false, p, marques, issue);
-                        }
-                        catch (const std::exception&)
-                        {
-                            // Out of memory for its marks: the main thread runs it again.
-                            issue.Serie = true;
-                        }
-                        chantier.Fait(k);
+                        Developper(ensemble[k], static_cast<uint32_t>(k), regles, false, p, marques, issue);
                     }
+                    catch (const std::exception&)
+                    {
+                        // Out of memory for its marks: the main thread runs it again.
+                        issue.Serie = true;
+                    }
+                    chantier.Fait(k);
+                    continue;
                 }
-                else if (++attentes < 64)
+                chantier.Libre();
+                if (++attentes < 64)
                     std::this_thread::yield();
                 else
                     // Nothing to take for a while (the start, the end, or the
@@ -617,6 +616,9 @@ namespace AnalyseCarte
 
             // The state the search stopped at, with a target reached.
             uint32_t arret = Aucun;
+            Montre::time_point attente;
+            std::unique_ptr<Issue> propre_(new Issue);
+            Issue& propre = *propre_;
             for (size_t i = 0; i < ensemble.Taille() && !r.CibleAtteinte;)
             {
                 if ((i & 1023) == 0)
@@ -628,23 +630,29 @@ namespace AnalyseCarte
                         break;
                     }
                 }
+                bool repris = false;
                 if (!chantier.Pret(i))
                 {
-                    size_t a = 0;
-                    size_t b = 0;
-                    if (chantier.Prendre(a, b))
-                        for (size_t k = a; k < b; ++k)
-                        {
-                            Developper(ensemble[k], static_cast<uint32_t>(k), regles, true, p, marques,
-                                       chantier.Place(k));
-                            chantier.Fait(k);
-                        }
-                    else
-                        // The second thread is on it.
-                        std::this_thread::yield();
-                    continue;
+                    size_t k = 0;
+                    if (chantier.Prendre(k, false))
+                    {
+                        Developper(ensemble[k], static_cast<uint32_t>(k), regles, true, p, marques, chantier.Place(k));
+                        chantier.Fait(k);
+                        continue;
+                    }
+                    // The second thread has it in hand: a state takes a few
+                    // microseconds; when it takes much longer, that thread
+                    // is waiting for a core, and this one explores the state
+                    // itself (the other's result is then left unread).
+                    if (attente == Montre::time_point())
+                        attente = Montre::now();
+                    if (Montre::now() - attente < std::chrono::microseconds(50))
+                        continue;
+                    Developper(ensemble[i], static_cast<uint32_t>(i), regles, true, p, marques, propre);
+                    repris = true;
                 }
-                Issue& issue = chantier.Place(i);
+                attente = Montre::time_point();
+                Issue& issue = repris ? propre : chantier.Place(i);
                 if (issue.Serie)
                     Developper(ensemble[i], static_cast<uint32_t>(i), regles, true, p, marques, issue);
                 r.Pas += issue.Pas;
