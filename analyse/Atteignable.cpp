@@ -153,27 +153,24 @@ namespace AnalyseCarte
 
             void Marquer(int x, int y)
             {
-                if (x == dernierX_ && y == dernierY_)
+                // Most steps stay within the cells of the step before.
+                if (x >= x0_ && x <= x1_ && y >= y0_ && y <= y1_)
                     return;
-                dernierX_ = x;
-                dernierY_ = y;
                 const int c = Case(x);
                 const int l = Case(y);
                 const int c0 = std::max(Case(static_cast<long long>(x) + 6), 0);
                 const int c1 = std::min(Case(static_cast<long long>(x) + 57), largeur_ - 1);
                 const int l0 = std::max(Case(static_cast<long long>(y) + 4), 0);
                 const int l1 = std::min(Case(static_cast<long long>(y) + 61), hauteur_ - 1);
-                // Most steps stay within the cells of the step before.
-                const int cases[6] = {c, l, c0, c1, l0, l1};
-                if (std::equal(cases, cases + 6, dernieres_))
-                    return;
-                std::copy(cases, cases + 6, dernieres_);
                 const size_t h = static_cast<size_t>(hauteur_);
                 if (c >= 0 && l >= 0 && c < largeur_ && l < hauteur_)
                     Noter(coin_, static_cast<size_t>(c) * h + static_cast<size_t>(l), false);
                 for (int cc = c0; cc <= c1; ++cc)
                     for (int ll = l0; ll <= l1; ++ll)
                         Noter(boite_, static_cast<size_t>(cc) * h + static_cast<size_t>(ll), true);
+                // The positions that give these same cells.
+                Meme(x, 6, 57, x0_, x1_);
+                Meme(y, 4, 61, y0_, y1_);
             }
 
             // Marks in `coin` and `boite` the cells this thread marked first
@@ -193,6 +190,26 @@ namespace AnalyseCarte
                 bool Boite;
             };
 
+            // The pixels around v in v's cell: [bas, haut] (the division
+            // truncating toward zero, cell 0 spans -63 to 63).
+            static void Cellule(long long v, long long& bas, long long& haut)
+            {
+                const long long q = v / CMap::TailleCase;
+                bas = q > 0 ? q * CMap::TailleCase : (q == 0 ? 1 - CMap::TailleCase : q * CMap::TailleCase + 1 - CMap::TailleCase);
+                haut = q > 0 ? q * CMap::TailleCase + CMap::TailleCase - 1 : (q == 0 ? CMap::TailleCase - 1 : q * CMap::TailleCase);
+            }
+
+            // The coordinates around v for which v, v + a and v + b all stay in their cells.
+            static void Meme(int v, int a, int b, long long& bas, long long& haut)
+            {
+                long long b0 = 0, h0 = 0, b1 = 0, h1 = 0, b2 = 0, h2 = 0;
+                Cellule(v, b0, h0);
+                Cellule(static_cast<long long>(v) + a, b1, h1);
+                Cellule(static_cast<long long>(v) + b, b2, h2);
+                bas = std::max(b0, std::max(b1 - a, b2 - b));
+                haut = std::min(h0, std::min(h1 - a, h2 - b));
+            }
+
             void Noter(std::vector<unsigned char>& grille, size_t cellule, bool boite)
             {
                 if (grille[cellule] != 0)
@@ -205,9 +222,11 @@ namespace AnalyseCarte
             std::vector<unsigned char>& boite_;
             int largeur_;
             int hauteur_;
-            int dernierX_ = INT32_MIN;
-            int dernierY_ = INT32_MIN;
-            int dernieres_[6] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
+            // No position yet: an empty range.
+            long long x0_ = 1;
+            long long x1_ = 0;
+            long long y0_ = 1;
+            long long y1_ = 0;
             uint32_t etat_ = 0;
             std::vector<Premiere> premieres_;
         };
@@ -242,6 +261,8 @@ namespace AnalyseCarte
 
             bool Arrivee(const CPerso& p) const
             {
+                if (CibleColonne < 0 && (Cibles == nullptr || Cibles->empty()))
+                    return false;
                 const int c = Case(p.PosX);
                 const int l = Case(p.PosY);
                 if (c == CibleColonne && l == CibleLigne && c >= 0 && l >= 0)
