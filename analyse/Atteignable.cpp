@@ -117,6 +117,7 @@ namespace AnalyseCarte
         const int ChuteSansDegat = 384;  // px: a longer fall costs life
         const int DegatParCase = 20;     // life per 64 px beyond it
         const size_t Anneau = 2048;      // results waiting to be added, at most
+        const int Patience = 5;          // us the main thread waits for a state in the other's hands
 
         enum : unsigned
         {
@@ -661,13 +662,14 @@ namespace AnalyseCarte
                         chantier.Fait(k);
                         continue;
                     }
-                    // The second thread has it in hand: a state takes a few
-                    // microseconds; when it takes much longer, that thread
-                    // is waiting for a core, and this one explores the state
-                    // itself (the other's result is then left unread).
+                    // The second thread has it in hand: a state takes a
+                    // microsecond or two; when it takes longer, that thread
+                    // may be waiting for a core, and this one explores the
+                    // state itself rather than wait (the other's result is
+                    // then left unread).
                     if (attente == Montre::time_point())
                         attente = Montre::now();
-                    if (Montre::now() - attente < std::chrono::microseconds(50))
+                    if (Montre::now() - attente < std::chrono::microseconds(Patience))
                         continue;
                     Developper(ensemble[i], static_cast<uint32_t>(i), regles, true, p, marques, propre);
                     repris = true;
