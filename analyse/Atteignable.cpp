@@ -116,7 +116,8 @@ namespace AnalyseCarte
         const int ChuteMortelle = 3584;  // px: one fall from full life kills
         const int ChuteSansDegat = 384;  // px: a longer fall costs life
         const int DegatParCase = 20;     // life per 64 px beyond it
-        const size_t Anneau = 2048;      // results waiting to be added, at most
+        const size_t Anneau = 2048;      // results waiting to be added, at most, with two threads
+        const size_t AnneauSeul = 16;    // and with one (kept in the cache)
         const int Patience = 5;          // us the main thread waits for a state in the other's hands
 
         enum : unsigned
@@ -437,9 +438,11 @@ namespace AnalyseCarte
         class Chantier
         {
         public:
-            Chantier() : issues_(Anneau), faits_(new std::atomic<size_t>[Anneau])
+            // `capacite`: results the ring holds (a power of two).
+            explicit Chantier(size_t capacite)
+                : capacite_(capacite), issues_(capacite), faits_(new std::atomic<size_t>[capacite])
             {
-                for (size_t k = 0; k < Anneau; ++k)
+                for (size_t k = 0; k < capacite_; ++k)
                     faits_[k].store(SIZE_MAX, std::memory_order_relaxed);
             }
 
@@ -461,7 +464,7 @@ namespace AnalyseCarte
                 {
                     if (aide)
                         enCours_.store(k);
-                    const size_t limite = std::min(publies_.load(), std::min(consommes_.load(), enCours_.load()) + Anneau);
+                    const size_t limite = std::min(publies_.load(), std::min(consommes_.load(), enCours_.load()) + capacite_);
                     if (k >= limite)
                         return false;
                     if (prochain_.compare_exchange_weak(k, k + 1))
@@ -474,11 +477,15 @@ namespace AnalyseCarte
             // The second thread has nothing in hand.
             void Libre() { enCours_.store(SIZE_MAX - Anneau); }
 
-            Issue& Place(size_t etat) { return issues_[etat % Anneau]; }
-            void Fait(size_t etat) { faits_[etat % Anneau].store(etat, std::memory_order_release); }
-            bool Pret(size_t etat) const { return faits_[etat % Anneau].load(std::memory_order_acquire) == etat; }
+            Issue& Place(size_t etat) { return issues_[etat & (capacite_ - 1)]; }
+            void Fait(size_t etat) { faits_[etat & (capacite_ - 1)].store(etat, std::memory_order_release); }
+            bool Pret(size_t etat) const
+            {
+                return faits_[etat & (capacite_ - 1)].load(std::memory_order_acquire) == etat;
+            }
 
         private:
+            size_t capacite_;
             std::vector<Issue> issues_;
             std::unique_ptr<std::atomic<size_t>[]> faits_;
             // Each on a line of its own: the threads write them often.
@@ -612,7 +619,8 @@ namespace AnalyseCarte
                 r.ArriveeLigne = Case(p.PosY);
             }
 
-            Chantier chantier;
+            const bool deux = FilsVoulus(options.Fils) > 1;
+            Chantier chantier(deux ? Anneau : AnneauSeul);
             chantier.Publier(ensemble.Taille());
             // The second thread's marks, joined to the result at the end.
             std::vector<unsigned char> coinFil;
@@ -620,7 +628,7 @@ namespace AnalyseCarte
             std::unique_ptr<Marques> marquesFil;
             CPerso pFil = p;
             Equipe equipe{chantier, std::thread()};
-            if (FilsVoulus(options.Fils) > 1)
+            if (deux)
             {
                 coinFil.assign(cellules, 0);
                 boiteFil.assign(cellules, 0);
