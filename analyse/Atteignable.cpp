@@ -118,6 +118,7 @@ namespace AnalyseCarte
         const int DegatParCase = 20;     // life per 64 px beyond it
         const size_t Anneau = 2048;      // results waiting to be added, at most, with two threads
         const size_t AnneauSeul = 16;    // and with one (kept in the cache)
+        const size_t Tranche = 8;        // states a thread takes at a time
         const int Patience = 5;          // us the main thread waits for a state in the other's hands
 
         enum : unsigned
@@ -433,8 +434,8 @@ namespace AnalyseCarte
         }
 
         // The states to explore, shared by the threads: each takes the next
-        // state kept and not yet explored, one at a time, and leaves its
-        // result in a ring that the main thread empties in order.
+        // states kept and not yet explored, a few at a time, and leaves their
+        // results in a ring that the main thread empties in order.
         class Chantier
         {
         public:
@@ -453,11 +454,11 @@ namespace AnalyseCarte
             void Finir() { fin_.store(true); }
             bool Fini() const { return fin_.load(); }
 
-            // Takes the next state to explore, if one is kept and has room in
-            // the ring. The second thread says first which state it may be
+            // Takes the next few states to explore, [debut, fin), if some are
+            // kept and have room in the ring. The second thread says first which state it may be
             // about to take (`aide`): nobody takes a state whose place in the
             // ring it could still be writing to.
-            bool Prendre(size_t& etat, bool aide)
+            bool Prendre(size_t& debut, size_t& fin, bool aide)
             {
                 size_t k = prochain_.load();
                 for (;;)
@@ -467,11 +468,23 @@ namespace AnalyseCarte
                     const size_t limite = std::min(publies_.load(), std::min(consommes_.load(), enCours_.load()) + capacite_);
                     if (k >= limite)
                         return false;
-                    if (prochain_.compare_exchange_weak(k, k + 1))
+                    const size_t k1 = std::min(limite, k + Tranche);
+                    if (prochain_.compare_exchange_weak(k, k1))
                     {
-                        etat = k;
+                        debut = k;
+                        fin = k1;
                         return true;
                     }
+                }
+            }
+            // The main thread explored `etat` itself without taking it (its
+            // place in the ring held by the other thread's older work):
+            // nobody may take it, nor anything before it, any more.
+            void Passer(size_t etat)
+            {
+                size_t k = prochain_.load();
+                while (k <= etat && !prochain_.compare_exchange_weak(k, etat + 1))
+                {
                 }
             }
             // The second thread has nothing in hand.
@@ -496,27 +509,31 @@ namespace AnalyseCarte
             alignas(64) std::atomic<bool> fin_{false};
         };
 
-        // The second thread: explores the next state kept until the search ends.
+        // The second thread: explores the next states kept until the search ends.
         void Aider(Chantier& chantier, const Ensemble& ensemble, const Regles& regles, CPerso& p, Marques& marques)
         {
             unsigned attentes = 0;
             while (!chantier.Fini())
             {
-                size_t k = 0;
-                if (chantier.Prendre(k, true))
+                size_t debut = 0;
+                size_t fin = 0;
+                if (chantier.Prendre(debut, fin, true))
                 {
                     attentes = 0;
-                    Issue& issue = chantier.Place(k);
-                    try
+                    for (size_t k = debut; k < fin; ++k)
                     {
-                        Developper(ensemble[k], static_cast<uint32_t>(k), regles, false, p, marques, issue);
+                        Issue& issue = chantier.Place(k);
+                        try
+                        {
+                            Developper(ensemble[k], static_cast<uint32_t>(k), regles, false, p, marques, issue);
+                        }
+                        catch (const std::exception&)
+                        {
+                            // Out of memory for its marks: the main thread runs it again.
+                            issue.Serie = true;
+                        }
+                        chantier.Fait(k);
                     }
-                    catch (const std::exception&)
-                    {
-                        // Out of memory for its marks: the main thread runs it again.
-                        issue.Serie = true;
-                    }
-                    chantier.Fait(k);
                     continue;
                 }
                 chantier.Libre();
@@ -663,11 +680,18 @@ namespace AnalyseCarte
                 bool repris = false;
                 if (!chantier.Pret(i))
                 {
-                    size_t k = 0;
-                    if (chantier.Prendre(k, false))
+                    chantier.Publier(ensemble.Taille());
+                    chantier.Consommer(i);
+                    size_t a = 0;
+                    size_t b = 0;
+                    if (chantier.Prendre(a, b, false))
                     {
-                        Developper(ensemble[k], static_cast<uint32_t>(k), regles, true, p, marques, chantier.Place(k));
-                        chantier.Fait(k);
+                        for (size_t k = a; k < b; ++k)
+                        {
+                            Developper(ensemble[k], static_cast<uint32_t>(k), regles, true, p, marques,
+                                       chantier.Place(k));
+                            chantier.Fait(k);
+                        }
                         continue;
                     }
                     // The second thread has it in hand: a state takes a
@@ -679,6 +703,7 @@ namespace AnalyseCarte
                         attente = Montre::now();
                     if (Montre::now() - attente < std::chrono::microseconds(Patience))
                         continue;
+                    chantier.Passer(i);
                     Developper(ensemble[i], static_cast<uint32_t>(i), regles, true, p, marques, propre);
                     repris = true;
                 }
@@ -706,8 +731,13 @@ namespace AnalyseCarte
                     arret = static_cast<uint32_t>(i);
                 }
                 ++i;
-                chantier.Publier(ensemble.Taille());
-                chantier.Consommer(i);
+                // Told to the other thread a few states at a time: each
+                // telling moves a line of memory from one core to the other.
+                if (i % Tranche == 0)
+                {
+                    chantier.Publier(ensemble.Taille());
+                    chantier.Consommer(i);
+                }
             }
             chantier.Finir();
             if (equipe.Fil.joinable())
