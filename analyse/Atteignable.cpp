@@ -86,6 +86,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <system_error>
@@ -550,7 +551,18 @@ namespace AnalyseCarte
         {
             if (demandes > 0)
                 return std::min(demandes, 2);
-            return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+            const unsigned coeurs = std::thread::hardware_concurrency();
+            if (coeurs < 2)
+                return 1;
+#ifndef __EMSCRIPTEN__
+            // The second thread pays only when a core is free for it: on a
+            // crowded machine it takes the main thread's share of the
+            // processor, and the search ends later than on one thread.
+            double charge = 0.0;
+            if (getloadavg(&charge, 1) == 1 && charge > static_cast<double>(coeurs) - 1.0)
+                return 1;
+#endif
+            return 2;
         }
 
         // Joins the second thread however the search ends.
