@@ -63,18 +63,20 @@
 //     state, fall height, life), with up not held, is a fixed point: the
 //     next steps with the same keys would do the same, so only the jump delay
 //     is counted down, without running them;
-//   - a second thread (kept for the whole search) takes slices of the kept
-//     states not yet explored, in their order, and simulates them as soon as
-//     they are kept, while the main thread adds the states found in the
-//     order of the states they came from, exactly as one thread would add
-//     them, and simulates slices itself whenever the next result is not
-//     ready. The threads only read the level and the kept states (which
-//     never move); a step that could kill by a fall (the game then asks the
-//     engine for a fade, a shared global) is left to the main thread, which
-//     runs the whole state again. Each thread marks the cells it saw in its
-//     own grids and notes the state that marked a cell first: a search
-//     stopped at a target keeps only the marks of the states explored up
-//     to it, as one thread exploring in order would.
+//   - a second thread (kept for the whole search, started only when a core
+//     is free for it) takes slices of the kept states not yet explored, in
+//     their order, and simulates them as soon as they are kept, while the
+//     main thread adds the states found in the order of the states they
+//     came from, exactly as one thread would add them, and simulates slices
+//     itself whenever the next result is not ready; a state the other thread
+//     holds for longer than a state takes (that thread waiting for a core)
+//     it simulates itself. The threads only read the level and the kept
+//     states (which never move); a step that could kill by a fall (the game
+//     then asks the engine for a fade, a shared global) is left to the main
+//     thread, which runs the whole state again. Each thread marks the cells
+//     it saw in its own grids and notes the state that marked a cell first:
+//     a search stopped at a target keeps only the marks of the states
+//     explored up to it, as one thread exploring in order would.
 #include "Atteignable.h"
 
 #include "Contexte.h"
