@@ -53,36 +53,44 @@
 //
 // Speed. The answers depend only on which states are kept and in which order,
 // so what follows changes the cost and nothing else:
-//   - each square keeps, per class of jump delay, the span (x, y, horizontal
-//     speed) of its states whose fall cannot kill (nearly all of them); only
-//     the others are walked one by one when a new state is tested;
+//   - the states are kept in EnsembleEtats.h: each square keeps, per class
+//     of jump delay, the span (x, y, horizontal speed) of its states whose
+//     fall cannot kill (nearly all of them) together with the shorter
+//     classes; only the others are walked one by one when a new state is
+//     tested; the squares are found in a flat table that holds a few bits of
+//     their hash beside their index;
 //   - a step that leaves the character exactly as it was (position, speeds,
 //     state, fall height, life), with up not held, is a fixed point: the
 //     next steps with the same keys would do the same, so only the jump delay
 //     is counted down, without running them;
-//   - the kept states are explored in batches; a second thread (kept for the
-//     whole search) simulates part of each batch, taking slices as it goes,
-//     and the states found are then added in the order of the
-//     states they came from, exactly as one thread would add them. The
-//     threads only read the level; a step that could kill by a fall (the
-//     game then asks the engine for a fade, a shared global) is left to the
-//     main thread, which runs it after the batch.
+//   - a second thread (kept for the whole search, started only when a core
+//     is free for it) takes slices of the kept states not yet explored, in
+//     their order, and simulates them as soon as they are kept, while the
+//     main thread adds the states found in the order of the states they
+//     came from, exactly as one thread would add them, and simulates slices
+//     itself whenever the next result is not ready; a state the other thread
+//     holds for longer than a state takes (that thread waiting for a core)
+//     it simulates itself. The threads only read the level and the kept
+//     states (which never move); a step that could kill by a fall (the game
+//     then asks the engine for a fade, a shared global) is left to the main
+//     thread, which runs the whole state again. Each thread marks the cells
+//     it saw in its own grids and notes the state that marked a cell first:
+//     a search stopped at a target keeps only the marks of the states
+//     explored up to it, as one thread exploring in order would.
 #include "Atteignable.h"
 
 #include "Contexte.h"
+#include "EnsembleEtats.h"
 #include "outils/Horloge.h"
 #include "perso/CalculPerso.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cmath>
-#include <condition_variable>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
-#include <functional>
 #include <memory>
-#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -104,9 +112,6 @@ namespace AnalyseCarte
 
     namespace
     {
-        const int CoteGroupe = 32;       // px, side of a group's square
-        const int TrancheDelai = 250;    // ms, rounding of the jump delay
-        const int ClassesDelai = 5;      // 0 (allowed now), then up to 1000 ms by 250
         const int PasMax = 16;           // steps a key combination is held at most
         const int DelaiSaut = 1000;      // ms between two jumps not from the ground
         const int Pas = 5;               // ms of one movement step
@@ -114,9 +119,10 @@ namespace AnalyseCarte
         const int ChuteMortelle = 3584;  // px: one fall from full life kills
         const int ChuteSansDegat = 384;  // px: a longer fall costs life
         const int DegatParCase = 20;     // life per 64 px beyond it
-        const size_t TailleLot = 2048;   // states explored per batch
-        const size_t LotPartage = 256;   // smaller batches stay on one thread
-        const size_t Tranche = 32;       // states a thread takes at a time
+        const size_t Anneau = 2048;      // results waiting to be added, at most, with two threads
+        const size_t AnneauSeul = 16;    // and with one (kept in the cache)
+        const size_t Tranche = 8;        // states a thread takes at a time
+        const int Patience = 5;          // us the main thread waits for a state in the other's hands
 
         enum : unsigned
         {
@@ -131,254 +137,6 @@ namespace AnalyseCarte
                                                  Haut, Haut | Gauche, Haut | Droite};
         const size_t CombinaisonsMax = sizeof CombinaisonsAccroche / sizeof(unsigned);
 
-        const uint32_t Aucun = 0xFFFFFFFFu;
-
-        // Division rounding down, also for the few negative positions at the
-        // map's left and top edges.
-        int32_t Plancher(long long a, long long b)
-        {
-            if (a >= 0)
-                return static_cast<int32_t>(a / b);
-            long long q = a / b;
-            if ((a % b != 0) && ((a < 0) != (b < 0)))
-                --q;
-            return static_cast<int32_t>(q);
-        }
-
-        int16_t ArrondiVitesse(double v)
-        {
-            const double q = std::floor(v + 0.5);
-            if (!(q == q))
-                return 0;
-            if (q > 30000)
-                return 30000;
-            if (q < -30000)
-                return -30000;
-            return static_cast<int16_t>(q);
-        }
-
-        // Horizontal speed class: still, under 1 px per step, 1 to 2, 2 and
-        // more (with the sign). Speeds of one class move the character alike.
-        int8_t ClasseVX(double v)
-        {
-            if (v == 0.0)
-                return 0;
-            const double a = std::fabs(v);
-            const int8_t c = a < 1.0 ? 1 : (a < 2.0 ? 2 : 3);
-            return v < 0 ? static_cast<int8_t>(-c) : c;
-        }
-
-        struct Groupe
-        {
-            int32_t CX;
-            int32_t CY;
-            int16_t VY;
-            int8_t Etat;
-            int8_t Delai;
-            int8_t VX; // not part of the group: a change of it also ends a held combination
-
-            bool operator==(const Groupe& g) const
-            {
-                return CX == g.CX && CY == g.CY && VY == g.VY && Etat == g.Etat && Delai == g.Delai && VX == g.VX;
-            }
-        };
-
-        struct Noeud
-        {
-            int32_t X;
-            int32_t Y;
-            double VX;
-            double VY;
-            int32_t DebutChute;
-            int32_t Vie;
-            int16_t Delai;    // ms before a jump in the air is allowed, 0 to 1000
-            int8_t Etat;
-            uint8_t Touches;  // keys held from the parent state to this one
-            uint8_t Pas;      // for that many steps
-            uint32_t Suivant; // next state of the square that is walked one by one
-            uint32_t Parent;  // the state this one was reached from
-            Groupe G;
-        };
-
-        Groupe GroupeDe(int32_t x, int32_t y, double vx, double vy, int etat, int delai)
-        {
-            Groupe g;
-            g.VX = ClasseVX(vx);
-            g.CX = Plancher(x, CoteGroupe);
-            g.CY = Plancher(y, CoteGroupe);
-            g.VY = ArrondiVitesse(vy);
-            g.Etat = static_cast<int8_t>(etat);
-            g.Delai = static_cast<int8_t>((delai + TrancheDelai - 1) / TrancheDelai);
-            return g;
-        }
-
-        // The table is keyed by the group without its jump delay: the states
-        // of one square with a shorter delay count for those with a longer one.
-        bool MemeCarre(const Groupe& a, const Groupe& b)
-        {
-            return a.CX == b.CX && a.CY == b.CY && a.VY == b.VY && a.Etat == b.Etat;
-        }
-
-        uint64_t Hacher(const Groupe& g)
-        {
-            uint64_t h = static_cast<uint32_t>(g.CX);
-            h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(g.CY);
-            h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint16_t>(g.VY);
-            h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint8_t>(g.Etat);
-            h ^= h >> 29;
-            h *= 0xBF58476D1CE4E5B9ull;
-            h ^= h >> 32;
-            return h;
-        }
-
-        // What some states of a square span.
-        struct Etendue
-        {
-            int32_t X0 = 0;
-            int32_t X1 = 0;
-            int32_t Y0 = 0;
-            double V0 = 0.0;
-            double V1 = 0.0;
-            bool Un = false;
-
-            void Ajouter(const Noeud& e)
-            {
-                X0 = Un ? std::min(X0, e.X) : e.X;
-                X1 = Un ? std::max(X1, e.X) : e.X;
-                Y0 = Un ? std::min(Y0, e.Y) : e.Y;
-                V0 = Un ? std::min(V0, e.VX) : e.VX;
-                V1 = Un ? std::max(V1, e.VX) : e.VX;
-                Un = true;
-            }
-            void Fusionner(const Etendue& e)
-            {
-                if (!e.Un)
-                    return;
-                X0 = Un ? std::min(X0, e.X0) : e.X0;
-                X1 = Un ? std::max(X1, e.X1) : e.X1;
-                Y0 = Un ? std::min(Y0, e.Y0) : e.Y0;
-                V0 = Un ? std::min(V0, e.V0) : e.V0;
-                V1 = Un ? std::max(V1, e.V1) : e.V1;
-                Un = true;
-            }
-        };
-
-        struct Carre
-        {
-            Groupe Cle;
-            // The span of the ordinary states (see Ensemble), per class of delay.
-            Etendue ParDelai[ClassesDelai];
-            uint32_t Autres = Aucun; // the others, last kept first
-        };
-
-        // The states kept, in the order found (which is also the order in
-        // which they are explored), and a table from square to what its
-        // states span.
-        class Ensemble
-        {
-        public:
-            Ensemble(size_t max, long long seuilChute, int vieMax)
-                : max_(max), seuilChute_(seuilChute), vieMax_(vieMax), table_(1u << 12, Aucun)
-            {
-            }
-
-            size_t Taille() const { return noeuds_.size(); }
-            const Noeud& operator[](size_t i) const { return noeuds_[i]; }
-            // A new state had to be left out because the set was full.
-            bool Deborde() const { return deborde_; }
-
-            // Keeps the state unless the states of its square already span it,
-            // or the set is full.
-            void Ajouter(Noeud n)
-            {
-                if ((carres_.size() + 1) * 2 > table_.size())
-                    Agrandir();
-                size_t i = static_cast<size_t>(Hacher(n.G)) & (table_.size() - 1);
-                uint32_t c = Aucun;
-                for (;; i = (i + 1) & (table_.size() - 1))
-                {
-                    c = table_[i];
-                    if (c == Aucun || MemeCarre(carres_[c].Cle, n.G))
-                        break;
-                }
-                if (c != Aucun && Couvert(carres_[c], n))
-                    return;
-                if (noeuds_.size() >= max_)
-                {
-                    deborde_ = true;
-                    return;
-                }
-                if (c == Aucun)
-                {
-                    c = static_cast<uint32_t>(carres_.size());
-                    carres_.push_back(Carre{n.G, {}, Aucun});
-                    table_[i] = c;
-                }
-                Carre& carre = carres_[c];
-                n.Suivant = Aucun;
-                if (Ordinaire(n))
-                    carre.ParDelai[n.G.Delai].Ajouter(n);
-                else
-                {
-                    n.Suivant = carre.Autres;
-                    carre.Autres = static_cast<uint32_t>(noeuds_.size());
-                }
-                noeuds_.push_back(n);
-            }
-
-        private:
-            long long Chute(const Noeud& n) const
-            {
-                const long long h = static_cast<long long>(n.Y) - n.DebutChute;
-                return h < seuilChute_ ? seuilChute_ : h;
-            }
-
-            // A state whose fall counts for nothing and whose life is full:
-            // it covers every new state of its square with as long a delay.
-            bool Ordinaire(const Noeud& n) const { return Chute(n) == seuilChute_ && n.Vie >= vieMax_; }
-
-            // Within its square, the states kept with no longer a delay, no
-            // longer a fall and no less life span the new one.
-            bool Couvert(const Carre& carre, const Noeud& n) const
-            {
-                Etendue e;
-                for (int d = 0; d <= n.G.Delai && d < ClassesDelai; ++d)
-                    e.Fusionner(carre.ParDelai[d]);
-                const long long chute = Chute(n);
-                for (uint32_t k = carre.Autres; k != Aucun; k = noeuds_[k].Suivant)
-                {
-                    const Noeud& a = noeuds_[k];
-                    if (a.G.Delai > n.G.Delai || Chute(a) > chute || a.Vie < n.Vie)
-                        continue;
-                    e.Ajouter(a);
-                }
-                return e.Un && n.X >= e.X0 && n.X <= e.X1 && n.Y >= e.Y0 && n.VX >= e.V0 && n.VX <= e.V1;
-            }
-
-            void Agrandir()
-            {
-                std::vector<uint32_t> table(table_.size() * 2, Aucun);
-                for (const uint32_t c : table_)
-                {
-                    if (c == Aucun)
-                        continue;
-                    size_t i = static_cast<size_t>(Hacher(carres_[c].Cle)) & (table.size() - 1);
-                    while (table[i] != Aucun)
-                        i = (i + 1) & (table.size() - 1);
-                    table[i] = c;
-                }
-                table_.swap(table);
-            }
-
-            size_t max_;
-            long long seuilChute_;
-            int vieMax_;
-            bool deborde_ = false;
-            std::vector<Noeud> noeuds_;
-            std::vector<Carre> carres_;
-            std::vector<uint32_t> table_;
-        };
-
         // Cell of a pixel coordinate, the division truncating toward zero as
         // the game's does.
         int Case(long long pixel)
@@ -386,7 +144,8 @@ namespace AnalyseCarte
             return static_cast<int>(pixel / CMap::TailleCase);
         }
 
-        // The cells one thread saw the character in.
+        // The cells one thread saw the character in, and for each cell it
+        // marked first, the state being explored then.
         class Marques
         {
         public:
@@ -395,33 +154,87 @@ namespace AnalyseCarte
             {
             }
 
+            // The state whose steps are marked from now on.
+            void Explorer(uint32_t etat) { etat_ = etat; }
+
             void Marquer(int x, int y)
             {
-                if (x == dernierX_ && y == dernierY_)
+                // Most steps stay within the cells of the step before.
+                if (x >= x0_ && x <= x1_ && y >= y0_ && y <= y1_)
                     return;
-                dernierX_ = x;
-                dernierY_ = y;
-                const size_t h = static_cast<size_t>(hauteur_);
                 const int c = Case(x);
                 const int l = Case(y);
-                if (c >= 0 && l >= 0 && c < largeur_ && l < hauteur_)
-                    coin_[static_cast<size_t>(c) * h + static_cast<size_t>(l)] = 1;
                 const int c0 = std::max(Case(static_cast<long long>(x) + 6), 0);
                 const int c1 = std::min(Case(static_cast<long long>(x) + 57), largeur_ - 1);
                 const int l0 = std::max(Case(static_cast<long long>(y) + 4), 0);
                 const int l1 = std::min(Case(static_cast<long long>(y) + 61), hauteur_ - 1);
+                const size_t h = static_cast<size_t>(hauteur_);
+                if (c >= 0 && l >= 0 && c < largeur_ && l < hauteur_)
+                    Noter(coin_, static_cast<size_t>(c) * h + static_cast<size_t>(l), false);
                 for (int cc = c0; cc <= c1; ++cc)
                     for (int ll = l0; ll <= l1; ++ll)
-                        boite_[static_cast<size_t>(cc) * h + static_cast<size_t>(ll)] = 1;
+                        Noter(boite_, static_cast<size_t>(cc) * h + static_cast<size_t>(ll), true);
+                // The positions that give these same cells.
+                Meme(x, 6, 57, x0_, x1_);
+                Meme(y, 4, 61, y0_, y1_);
+            }
+
+            // Marks in `coin` and `boite` the cells this thread marked first
+            // while exploring the states up to `dernier`.
+            void Rejouer(uint32_t dernier, std::vector<unsigned char>& coin, std::vector<unsigned char>& boite) const
+            {
+                for (const Premiere& p : premieres_)
+                    if (p.Etat <= dernier)
+                        (p.Boite ? boite : coin)[p.Cellule] = 1;
             }
 
         private:
+            struct Premiere
+            {
+                size_t Cellule;
+                uint32_t Etat;
+                bool Boite;
+            };
+
+            // The pixels around v in v's cell: [bas, haut] (the division
+            // truncating toward zero, cell 0 spans -63 to 63).
+            static void Cellule(long long v, long long& bas, long long& haut)
+            {
+                const long long q = v / CMap::TailleCase;
+                bas = q > 0 ? q * CMap::TailleCase : (q == 0 ? 1 - CMap::TailleCase : q * CMap::TailleCase + 1 - CMap::TailleCase);
+                haut = q > 0 ? q * CMap::TailleCase + CMap::TailleCase - 1 : (q == 0 ? CMap::TailleCase - 1 : q * CMap::TailleCase);
+            }
+
+            // The coordinates around v for which v, v + a and v + b all stay in their cells.
+            static void Meme(int v, int a, int b, long long& bas, long long& haut)
+            {
+                long long b0 = 0, h0 = 0, b1 = 0, h1 = 0, b2 = 0, h2 = 0;
+                Cellule(v, b0, h0);
+                Cellule(static_cast<long long>(v) + a, b1, h1);
+                Cellule(static_cast<long long>(v) + b, b2, h2);
+                bas = std::max(b0, std::max(b1 - a, b2 - b));
+                haut = std::min(h0, std::min(h1 - a, h2 - b));
+            }
+
+            void Noter(std::vector<unsigned char>& grille, size_t cellule, bool boite)
+            {
+                if (grille[cellule] != 0)
+                    return;
+                premieres_.push_back(Premiere{cellule, etat_, boite});
+                grille[cellule] = 1;
+            }
+
             std::vector<unsigned char>& coin_;
             std::vector<unsigned char>& boite_;
             int largeur_;
             int hauteur_;
-            int dernierX_ = INT32_MIN;
-            int dernierY_ = INT32_MIN;
+            // No position yet: an empty range.
+            long long x0_ = 1;
+            long long x1_ = 0;
+            long long y0_ = 1;
+            long long y1_ = 0;
+            uint32_t etat_ = 0;
+            std::vector<Premiere> premieres_;
         };
 
         // The keys held from the start to state i.
@@ -454,6 +267,8 @@ namespace AnalyseCarte
 
             bool Arrivee(const CPerso& p) const
             {
+                if (CibleColonne < 0 && (Cibles == nullptr || Cibles->empty()))
+                    return false;
                 const int c = Case(p.PosX);
                 const int l = Case(p.PosY);
                 if (c == CibleColonne && l == CibleLigne && c >= 0 && l >= 0)
@@ -465,10 +280,14 @@ namespace AnalyseCarte
             }
         };
 
+        int DelaiDe(const CPerso& p)
+        {
+            const long long delai = CalculPerso::Ecart(p.ProchainSaut, Temps);
+            return static_cast<int>(std::min<long long>(std::max<long long>(delai, 0), DelaiSaut));
+        }
+
         Noeud EtatDe(const CPerso& p, const Regles& regles)
         {
-            long long delai = CalculPerso::Ecart(p.ProchainSaut, Temps);
-            delai = std::min<long long>(std::max<long long>(delai, 0), DelaiSaut);
             Noeud n{};
             n.X = p.PosX;
             n.Y = p.PosY;
@@ -476,7 +295,7 @@ namespace AnalyseCarte
             n.VY = p.VitesseY;
             n.DebutChute = p.DebutChute;
             n.Vie = regles.VieDe(p);
-            n.Delai = static_cast<int16_t>(delai);
+            n.Delai = static_cast<int16_t>(DelaiDe(p));
             n.Etat = static_cast<int8_t>(p.Etat);
             n.Suivant = Aucun;
             n.Parent = Aucun;
@@ -523,6 +342,7 @@ namespace AnalyseCarte
             issue.Pas = 0;
             issue.Serie = false;
             issue.Arrivee = false;
+            marques.Explorer(i);
             const bool accroche = n.Etat == CPerso::Accroche;
             const unsigned* combinaisons = accroche ? CombinaisonsAccroche : CombinaisonsLibre;
             size_t nombre = accroche ? CombinaisonsMax : sizeof CombinaisonsLibre / sizeof(unsigned);
@@ -544,7 +364,7 @@ namespace AnalyseCarte
                     p.Touches[t] = ((touches >> t) & 1u) != 0;
                 bool mort = false;
                 bool fixe = false;
-                Noeud suivant{};
+                int pas = 0;
                 for (int j = 0; j < PasMax; ++j)
                 {
                     if (j > 0)
@@ -591,97 +411,174 @@ namespace AnalyseCarte
                         fixe = (touches & Haut) == 0 && p.PosX == x && p.PosY == y && p.Etat == etat &&
                                p.DebutChute == chute && p.Vie == vie && p.VitesseX == vx && p.VitesseY == vy;
                     }
-                    suivant = EtatDe(p, regles);
-                    suivant.Touches = static_cast<uint8_t>(touches);
-                    suivant.Pas = static_cast<uint8_t>(j + 1);
-                    suivant.Parent = i;
-                    if (!(suivant.G == n.G))
+                    pas = j + 1;
+                    if (!(GroupeDe(p.PosX, p.PosY, p.VitesseX, p.VitesseY, p.Etat, DelaiDe(p)) == n.G))
                         break;
                 }
                 if (mort)
                     continue;
-                issue.Enfants[issue.Nombre++] = suivant;
+                Noeud& suivant = issue.Enfants[issue.Nombre++];
+                suivant = EtatDe(p, regles);
+                suivant.Touches = static_cast<uint8_t>(touches);
+                suivant.Pas = static_cast<uint8_t>(pas);
+                suivant.Parent = i;
                 if (touches == 0 && suivant.X == n.X && suivant.Y == n.Y && suivant.VX == n.VX &&
                     suivant.VY == n.VY && suivant.Etat == n.Etat && suivant.DebutChute == n.DebutChute &&
                     suivant.Delai > 0)
                 {
                     // Standing still: it may as well wait for the jump delay to run out.
-                    suivant.Pas = static_cast<uint8_t>(std::min(255, suivant.Pas + suivant.Delai / Pas));
-                    suivant.Delai = 0;
-                    suivant.G = GroupeDe(suivant.X, suivant.Y, suivant.VX, suivant.VY, suivant.Etat, 0);
-                    issue.Enfants[issue.Nombre++] = suivant;
+                    Noeud& attente = issue.Enfants[issue.Nombre++];
+                    attente = suivant;
+                    attente.Pas = static_cast<uint8_t>(std::min(255, attente.Pas + attente.Delai / Pas));
+                    attente.Delai = 0;
+                    attente.G = GroupeDe(attente.X, attente.Y, attente.VX, attente.VY, attente.Etat, 0);
                 }
             }
         }
 
-        // The second thread, kept for the whole search: it runs `travail`
-        // each time it is started, and the caller waits for it to be done.
-        class Equipier
+        // The states to explore, shared by the threads: each takes the next
+        // states kept and not yet explored, a few at a time, and leaves their
+        // results in a ring that the main thread empties in order.
+        class Chantier
         {
         public:
-            explicit Equipier(std::function<void()> travail)
-                : travail_(std::move(travail)), fil_([this]() { Boucle(); })
+            // `capacite`: results the ring holds (a power of two).
+            explicit Chantier(size_t capacite)
+                : capacite_(capacite), issues_(capacite), faits_(new std::atomic<size_t>[capacite])
             {
+                for (size_t k = 0; k < capacite_; ++k)
+                    faits_[k].store(SIZE_MAX, std::memory_order_relaxed);
             }
-            ~Equipier()
-            {
-                {
-                    std::lock_guard<std::mutex> verrou(m_);
-                    fin_ = true;
-                }
-                depart_.notify_one();
-                fil_.join();
-            }
-            Equipier(const Equipier&) = delete;
-            Equipier& operator=(const Equipier&) = delete;
 
-            void Lancer()
+            // The states below `taille` are kept and may be explored.
+            void Publier(size_t taille) { publies_.store(taille); }
+            // The results of the states below `etat` have been added.
+            void Consommer(size_t etat) { consommes_.store(etat); }
+            void Finir() { fin_.store(true); }
+            bool Fini() const { return fin_.load(); }
+
+            // Takes the next few states to explore, [debut, fin), if some are
+            // kept and have room in the ring. The second thread says first which state it may be
+            // about to take (`aide`): nobody takes a state whose place in the
+            // ring it could still be writing to.
+            bool Prendre(size_t& debut, size_t& fin, bool aide)
             {
+                size_t k = prochain_.load();
+                for (;;)
                 {
-                    std::lock_guard<std::mutex> verrou(m_);
-                    ++demandes_;
+                    if (aide)
+                        enCours_.store(k);
+                    const size_t limite = std::min(publies_.load(), std::min(consommes_.load(), enCours_.load()) + capacite_);
+                    if (k >= limite)
+                        return false;
+                    const size_t k1 = std::min(limite, k + Tranche);
+                    if (prochain_.compare_exchange_weak(k, k1))
+                    {
+                        debut = k;
+                        fin = k1;
+                        return true;
+                    }
                 }
-                depart_.notify_one();
             }
-            void Attendre()
+            // The main thread explored `etat` itself without taking it (its
+            // place in the ring held by the other thread's older work):
+            // nobody may take it, nor anything before it, any more.
+            void Passer(size_t etat)
             {
-                std::unique_lock<std::mutex> verrou(m_);
-                fini_.wait(verrou, [this]() { return faits_ == demandes_; });
+                size_t k = prochain_.load();
+                while (k <= etat && !prochain_.compare_exchange_weak(k, etat + 1))
+                {
+                }
+            }
+            // The second thread has nothing in hand.
+            void Libre() { enCours_.store(SIZE_MAX - Anneau); }
+
+            Issue& Place(size_t etat) { return issues_[etat & (capacite_ - 1)]; }
+            void Fait(size_t etat) { faits_[etat & (capacite_ - 1)].store(etat, std::memory_order_release); }
+            bool Pret(size_t etat) const
+            {
+                return faits_[etat & (capacite_ - 1)].load(std::memory_order_acquire) == etat;
             }
 
         private:
-            void Boucle()
-            {
-                std::unique_lock<std::mutex> verrou(m_);
-                for (;;)
-                {
-                    depart_.wait(verrou, [this]() { return fin_ || faits_ != demandes_; });
-                    if (fin_)
-                        return;
-                    verrou.unlock();
-                    travail_();
-                    verrou.lock();
-                    faits_ = demandes_;
-                    fini_.notify_one();
-                }
-            }
-
-            std::function<void()> travail_;
-            std::mutex m_;
-            std::condition_variable depart_;
-            std::condition_variable fini_;
-            unsigned long demandes_ = 0;
-            unsigned long faits_ = 0;
-            bool fin_ = false;
-            std::thread fil_; // last: starts once the rest is ready
+            size_t capacite_;
+            std::vector<Issue> issues_;
+            std::unique_ptr<std::atomic<size_t>[]> faits_;
+            // Each on a line of its own: the threads write them often.
+            alignas(64) std::atomic<size_t> prochain_{0};
+            alignas(64) std::atomic<size_t> publies_{0};
+            alignas(64) std::atomic<size_t> consommes_{0};
+            alignas(64) std::atomic<size_t> enCours_{SIZE_MAX - Anneau};
+            alignas(64) std::atomic<bool> fin_{false};
         };
+
+        // The second thread: explores the next states kept until the search ends.
+        void Aider(Chantier& chantier, const Ensemble& ensemble, const Regles& regles, CPerso& p, Marques& marques)
+        {
+            unsigned attentes = 0;
+            while (!chantier.Fini())
+            {
+                size_t debut = 0;
+                size_t fin = 0;
+                if (chantier.Prendre(debut, fin, true))
+                {
+                    attentes = 0;
+                    for (size_t k = debut; k < fin; ++k)
+                    {
+                        Issue& issue = chantier.Place(k);
+                        try
+                        {
+                            Developper(ensemble[k], static_cast<uint32_t>(k), regles, false, p, marques, issue);
+                        }
+                        catch (const std::exception&)
+                        {
+                            // Out of memory for its marks: the main thread runs it again.
+                            issue.Serie = true;
+                        }
+                        chantier.Fait(k);
+                    }
+                    continue;
+                }
+                chantier.Libre();
+                if (++attentes < 64)
+                    std::this_thread::yield();
+                else
+                    // Nothing to take for a while (the start, the end, or the
+                    // main thread held up): give the core away.
+                    std::this_thread::sleep_for(std::chrono::microseconds(50));
+            }
+        }
 
         int FilsVoulus(int demandes)
         {
             if (demandes > 0)
                 return std::min(demandes, 2);
-            return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+            const unsigned coeurs = std::thread::hardware_concurrency();
+            if (coeurs < 2)
+                return 1;
+#ifndef __EMSCRIPTEN__
+            // The second thread pays only when a core is free for it: on a
+            // crowded machine it takes the main thread's share of the
+            // processor, and the search ends later than on one thread.
+            double charge = 0.0;
+            if (getloadavg(&charge, 1) == 1 && charge > static_cast<double>(coeurs) - 1.0)
+                return 1;
+#endif
+            return 2;
         }
+
+        // Joins the second thread however the search ends.
+        struct Equipe
+        {
+            Chantier& Travail;
+            std::thread Fil;
+            ~Equipe()
+            {
+                Travail.Finir();
+                if (Fil.joinable())
+                    Fil.join();
+            }
+        };
     }
 
     ResultatAtteinte Explorer(const OptionsAtteinte& options)
@@ -719,7 +616,7 @@ namespace AnalyseCarte
             long long seuilChute = ChuteMortelle - static_cast<long long>(CMap::TailleCase) * (r.Hauteur + 2);
             if (options.SuivreVie)
                 seuilChute = std::min<long long>(seuilChute, ChuteSansDegat);
-            Ensemble ensemble(options.EtatsMax > 0 ? options.EtatsMax : 1, seuilChute, p.VieMax);
+            Ensemble ensemble(options.EtatsMax, seuilChute, p.VieMax);
 
             if (options.Depart != nullptr)
             {
@@ -753,40 +650,24 @@ namespace AnalyseCarte
                 r.ArriveeLigne = Case(p.PosY);
             }
 
+            const bool deux = FilsVoulus(options.Fils) > 1;
+            Chantier chantier(deux ? Anneau : AnneauSeul);
+            chantier.Publier(ensemble.Taille());
             // The second thread's marks, joined to the result at the end.
-            const int fils = FilsVoulus(options.Fils);
             std::vector<unsigned char> coinFil;
             std::vector<unsigned char> boiteFil;
-            if (fils > 1)
+            std::unique_ptr<Marques> marquesFil;
+            CPerso pFil = p;
+            Equipe equipe{chantier, std::thread()};
+            if (deux)
             {
                 coinFil.assign(cellules, 0);
                 boiteFil.assign(cellules, 0);
-            }
-            Marques marquesFil(coinFil, boiteFil, r.Largeur, r.Hauteur);
-            CPerso pFil = p;
-            std::vector<Issue> issues(TailleLot);
-
-            // The batch in hand: both threads take slices of it as they go,
-            // so that a thread the machine runs late takes fewer.
-            size_t i = 0;
-            size_t lot = 0;
-            std::atomic<size_t> prochain(0);
-            auto Tranches = [&](bool principal, CPerso& q, Marques& m) {
-                for (;;)
-                {
-                    const size_t k0 = prochain.fetch_add(Tranche);
-                    if (k0 >= lot)
-                        return;
-                    for (size_t k = k0; k < std::min(lot, k0 + Tranche); ++k)
-                        Developper(ensemble[i + k], static_cast<uint32_t>(i + k), regles, principal, q, m, issues[k]);
-                }
-            };
-            std::unique_ptr<Equipier> second;
-            if (fils > 1)
-            {
+                marquesFil.reset(new Marques(coinFil, boiteFil, r.Largeur, r.Hauteur));
                 try
                 {
-                    second.reset(new Equipier([&]() { Tranches(false, pFil, marquesFil); }));
+                    equipe.Fil = std::thread(Aider, std::ref(chantier), std::cref(ensemble), std::cref(regles),
+                                             std::ref(pFil), std::ref(*marquesFil));
                 }
                 catch (const std::system_error&)
                 {
@@ -794,63 +675,103 @@ namespace AnalyseCarte
                 }
             }
 
-            for (i = 0; i < ensemble.Taille() && !r.CibleAtteinte;)
+            // The state the search stopped at, with a target reached.
+            uint32_t arret = Aucun;
+            Montre::time_point attente;
+            std::unique_ptr<Issue> propre_(new Issue);
+            Issue& propre = *propre_;
+            for (size_t i = 0; i < ensemble.Taille() && !r.CibleAtteinte;)
             {
-                const double ecoule = std::chrono::duration<double>(Montre::now() - debut).count();
-                if (ecoule > options.SecondesMax)
+                if ((i & 1023) == 0)
                 {
-                    r.BorneTemps = true;
-                    break;
-                }
-                // Before the first states, a small batch: a near target is found at once.
-                lot = std::min(ensemble.Taille() - i, i < TailleLot ? LotPartage : TailleLot);
-                if (second && lot >= LotPartage)
-                {
-                    prochain = 0;
-                    second->Lancer();
-                    Tranches(true, p, marques);
-                    second->Attendre();
-                }
-                else
-                    for (size_t k = 0; k < lot; ++k)
-                        Developper(ensemble[i + k], static_cast<uint32_t>(i + k), regles, true, p, marques, issues[k]);
-
-                // The states found, added in the order one thread would add them.
-                for (size_t k = 0; k < lot; ++k)
-                {
-                    Issue& issue = issues[k];
-                    if (issue.Serie)
+                    const double ecoule = std::chrono::duration<double>(Montre::now() - debut).count();
+                    if (ecoule > options.SecondesMax)
                     {
-                        const Noeud n = ensemble[i + k];
-                        Developper(n, static_cast<uint32_t>(i + k), regles, true, p, marques, issue);
-                    }
-                    r.Pas += issue.Pas;
-                    // Once the set is full, new states are left out, but every
-                    // state kept is still explored.
-                    for (size_t e = 0; e < issue.Nombre; ++e)
-                        ensemble.Ajouter(issue.Enfants[e]);
-                    if (issue.Arrivee)
-                    {
-                        r.CibleAtteinte = true;
-                        r.ParMort = issue.Colonne < 0;
-                        r.ArriveeColonne = issue.Colonne;
-                        r.ArriveeLigne = issue.Ligne;
-                        r.Chemin = Chemin(ensemble, static_cast<uint32_t>(i + k));
-                        TouchesTenues fin;
-                        for (int t = 0; t < 4; ++t)
-                            fin.Touches[t] = ((issue.Touches >> t) & 1u) != 0;
-                        fin.Pas = issue.PasFin;
-                        r.Chemin.push_back(fin);
+                        r.BorneTemps = true;
                         break;
                     }
                 }
-                i += lot;
+                bool repris = false;
+                if (!chantier.Pret(i))
+                {
+                    chantier.Publier(ensemble.Taille());
+                    chantier.Consommer(i);
+                    size_t a = 0;
+                    size_t b = 0;
+                    if (chantier.Prendre(a, b, false))
+                    {
+                        for (size_t k = a; k < b; ++k)
+                        {
+                            Developper(ensemble[k], static_cast<uint32_t>(k), regles, true, p, marques,
+                                       chantier.Place(k));
+                            chantier.Fait(k);
+                        }
+                        continue;
+                    }
+                    // The second thread has it in hand: a state takes a
+                    // microsecond or two; when it takes longer, that thread
+                    // may be waiting for a core, and this one explores the
+                    // state itself rather than wait (the other's result is
+                    // then left unread).
+                    if (attente == Montre::time_point())
+                        attente = Montre::now();
+                    if (Montre::now() - attente < std::chrono::microseconds(Patience))
+                        continue;
+                    chantier.Passer(i);
+                    Developper(ensemble[i], static_cast<uint32_t>(i), regles, true, p, marques, propre);
+                    repris = true;
+                }
+                attente = Montre::time_point();
+                Issue& issue = repris ? propre : chantier.Place(i);
+                if (issue.Serie)
+                    Developper(ensemble[i], static_cast<uint32_t>(i), regles, true, p, marques, issue);
+                r.Pas += issue.Pas;
+                // Once the set is full, new states are left out, but every
+                // state kept is still explored.
+                for (size_t e = 0; e < issue.Nombre; ++e)
+                    ensemble.Ajouter(issue.Enfants[e]);
+                if (issue.Arrivee)
+                {
+                    r.CibleAtteinte = true;
+                    r.ParMort = issue.Colonne < 0;
+                    r.ArriveeColonne = issue.Colonne;
+                    r.ArriveeLigne = issue.Ligne;
+                    r.Chemin = Chemin(ensemble, static_cast<uint32_t>(i));
+                    TouchesTenues fin;
+                    for (int t = 0; t < 4; ++t)
+                        fin.Touches[t] = ((issue.Touches >> t) & 1u) != 0;
+                    fin.Pas = issue.PasFin;
+                    r.Chemin.push_back(fin);
+                    arret = static_cast<uint32_t>(i);
+                }
+                ++i;
+                // Told to the other thread a few states at a time: each
+                // telling moves a line of memory from one core to the other.
+                if (i % Tranche == 0)
+                {
+                    chantier.Publier(ensemble.Taille());
+                    chantier.Consommer(i);
+                }
             }
-            for (size_t c = 0; c < coinFil.size(); ++c)
+            chantier.Finir();
+            if (equipe.Fil.joinable())
+                equipe.Fil.join();
+
+            if (arret != Aucun)
             {
-                r.Coin[c] = static_cast<unsigned char>(r.Coin[c] | coinFil[c]);
-                r.Boite[c] = static_cast<unsigned char>(r.Boite[c] | boiteFil[c]);
+                // Only what the states up to the target marked.
+                std::fill(r.Coin.begin(), r.Coin.end(), 0);
+                std::fill(r.Boite.begin(), r.Boite.end(), 0);
+                marques.Rejouer(arret, r.Coin, r.Boite);
+                if (marquesFil)
+                    marquesFil->Rejouer(arret, r.Coin, r.Boite);
             }
+            else
+                for (size_t c = 0; c < coinFil.size(); ++c)
+                {
+                    r.Coin[c] = static_cast<unsigned char>(r.Coin[c] | coinFil[c]);
+                    r.Boite[c] = static_cast<unsigned char>(r.Boite[c] | boiteFil[c]);
+                }
             r.Etats = ensemble.Taille();
             r.BorneEtats = ensemble.Deborde();
             r.Complete = !r.BorneEtats && !r.BorneTemps;

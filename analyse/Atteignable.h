@@ -49,8 +49,10 @@ namespace AnalyseCarte
         // life is full at every step (a fall kills only when one fall takes
         // all of it).
         bool SuivreVie = false;
-        // Threads that simulate the movement: 0, as many as there are cores
-        // (at most 2); the answers are the same whatever the number.
+        // Threads that simulate the movement: 0, two when the machine has
+        // two cores or more and its load average (last minute) leaves one
+        // free, otherwise one; at most 2. The answers are the same whatever
+        // the number.
         int Fils = 0;
     };
 

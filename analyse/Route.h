@@ -104,7 +104,7 @@ namespace AnalyseCarte
     {
         size_t EtatsMax = 2000000;  // states kept at most by each search
         double SecondesMax = 30.0;  // for the whole route
-        int Fils = 0;               // threads of each search (0: as many as cores, at most 2)
+        int Fils = 0;               // threads of each search (0: see OptionsAtteinte::Fils)
     };
 
     // Where a route starts when it does not start from the level's start: a
