@@ -256,6 +256,9 @@ function demarrer() {
       if (t.startsWith("saved ")) synchroniser().then((ok) => { if (ok) montrerListe(); });
       // The autosave kept at once, not at the next of the page's rounds.
       else if (t.startsWith("autosaved ")) synchroniser();
+      // Test play had the window to itself (the game follows a resize too):
+      // the editor is told the page's size again.
+      else if (t === "back to the editor" && Edition.taille) { Edition.taille = null; ajuster(); }
     },
     printErr: (t) => console.warn(t),
     setStatus: () => {},
