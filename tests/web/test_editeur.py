@@ -543,8 +543,15 @@ class PageEditeur(unittest.TestCase):
         self.sans_erreur()
 
     def test_16_a_downloaded_file_reads_the_same_on_the_desktop(self):
-        # A meadow walled off from its bonus, edited: two cells painted with the keys.
-        self.ouvrir(lien_natif(pre_au_bonus(True), "editeur.html"))
+        # A meadow walled off from its bonus, with three more walled in under
+        # its floor, edited: two cells painted with the keys, where the cursor
+        # is (wherever that is, findings remain: painting walls in no bonus).
+        niveau = pre_au_bonus(True).replace(b"Hauteur=7", b"Hauteur=8").replace(
+            b"Bb\n" + b"b" * 14, b"Bb\nbb1bbb2bbb3bbb\n" + b"b" * 14)
+        # (A query of its own: the page on editeur.html would only take the
+        # link's fragment as a move within itself, not load again.)
+        self.ouvrir(lien_natif(niveau, "editeur.html?lien"))
+        self.assertTrue(self.n.evaluer("Edition.nom").startswith("from a link"))
         self.constat(0)
         debut = self.n.evaluer("Edition.sorties.length")
         for _ in range(2):
@@ -557,7 +564,7 @@ class PageEditeur(unittest.TestCase):
         ligne = self.constat(debut)
         nom = self.n.evaluer("Edition.nom")
         octets = self.telecharger(nom + ".map")
-        self.assertNotEqual(grille(octets), grille(pre_au_bonus(True)))
+        self.assertNotEqual(grille(octets), grille(niveau))
         cible = os.path.join(self.telechargements, nom + ".map")
         # The desktop's check: the findings the page counts.
         r = subprocess.run([os.path.join(NATIF, "corvella-carte"), "check", "--json", cible], capture_output=True,
