@@ -303,7 +303,9 @@ function demarrer() {
     quitterAnnule() {
       if (!Edition.apres) return;
       Edition.apres = null;
-      avis("Still on “" + Edition.nom + "”: nothing was left.");
+      // An opened file stays in the list, for later.
+      montrerListe();
+      avis("Still on “" + Edition.nom + "”: the other level was not opened.");
     },
     finEdition() {
       // The designer saved or let go of the changes when the editor asked.
