@@ -163,9 +163,21 @@ class PageEditeur(unittest.TestCase):
                             "the browser's question before leaving")
         self.assertEqual(self.n.dialogues[0][0], "beforeunload")
         self.n.commande("Page.handleJavaScriptDialog", accept=True)
-        self.n.attendre_vrai("typeof window.ancienne === 'undefined' && typeof Edition !== 'undefined' && "
-                             "!!Edition.module && !!Edition.nom", 30, "the page opened again")
+        self.attendre_nouvelle_page()
         self.attendre_images(5)
+
+    def attendre_nouvelle_page(self, condition="true"):
+        """The page loaded again (window.ancienne was set on the old one), its
+        editor started, and `condition` holds."""
+        def nouvelle():
+            try:
+                return self.n.evaluer("typeof window.ancienne === 'undefined' && typeof Edition !== 'undefined' && "
+                                      "!!Edition.module && !!Edition.nom && " + condition)
+            except RuntimeError as e:
+                if "navigated or closed" in str(e):
+                    return False  # asked while the old page went
+                raise
+        Navigateur.attendre(nouvelle, 30, "the page opened again")
 
     def sortie_apres(self, debut, texte, borne=20):
         self.n.attendre_vrai("Edition.sorties.slice(%d).some((t) => t.startsWith(%r))" % (debut, texte), borne,
@@ -490,17 +502,15 @@ class PageEditeur(unittest.TestCase):
         self.touche("q", "KeyQ", 81, ctrl=True)
         self.sortie_apres(debut, "dialog: This level has unsaved changes.")
         self.touche("d", "KeyD", 68)
-        self.n.attendre_vrai("typeof window.ancienne === 'undefined' && typeof Edition !== 'undefined' && "
-                             "!!Edition.module && !!Edition.nom", 30, "the page opened again")
+        self.attendre_nouvelle_page()
         self.assertEqual(self.n.evaluer("Edition.nom"), "Map1")
         self.assertNotIn("autre", self.n.evaluer("location.search"))
         self.attendre_images(3)
         self.assertFalse(self.n.evaluer("document.title.endsWith(' *')"))
         # Asked again and let go (no unsaved change): the other level opens.
-        self.n.evaluer("Array.from(document.querySelectorAll('#niveaux li')).find((l) => l.textContent === 'autre')"
-                       ".click(); 0")
-        self.n.attendre_vrai("location.search === '?niveau=autre' && typeof Edition !== 'undefined' && "
-                             "Edition.nom === 'autre' && !!Edition.module", 30, "the other level")
+        self.n.evaluer("window.ancienne = true; Array.from(document.querySelectorAll('#niveaux li'))"
+                       ".find((l) => l.textContent === 'autre').click(); 0")
+        self.attendre_nouvelle_page("location.search === '?niveau=autre' && Edition.nom === 'autre'")
         self.sans_erreur()
 
     def pixels(self, png, points):
