@@ -24,6 +24,8 @@ namespace Edition
         return barre == std::string::npos ? chemin : chemin.substr(barre + 1);
     }
 
+    const Editeur* Editeur::enCours_ = nullptr;
+
     Editeur::Editeur(CFichierEdite& fichier, const Ouverture& ouverture, const std::vector<AutosaveLaisse>& laisses,
                      int largeur, int hauteur)
         : session_(etat_, dialogues_, *this, fichier), largeurFenetre_(largeur), hauteurFenetre_(hauteur)
@@ -69,6 +71,7 @@ namespace Edition
         const Niveau& n = etat_.Doc.Courant();
         etat_.VueNiveau.Ouvrir(n.Largeur, n.Hauteur, n.DebutX - 1, n.DebutY - 1);
         SessionFichier::InstallerSignaux();
+        enCours_ = this;
         if (etat_.Nouveau)
             ligneEtat_.Message("new level: it is saved to " + etat_.Chemin, 5000);
         while (!fin_)
@@ -85,7 +88,13 @@ namespace Edition
             Dessiner();
             Moteur.FinDessin();
         }
+        enCours_ = nullptr;
         return 0;
+    }
+
+    std::string Editeur::Octets() const
+    {
+        return EcrireCarte(etat_.Doc.Courant(), etat_.Format);
     }
 
     // ---------------------------------------------------------------- events

@@ -44,7 +44,20 @@ namespace Edition
         int LargeurFenetre() const { return largeurFenetre_; }
         int HauteurFenetre() const { return hauteurFenetre_; }
 
+        // The editor that runs (within Executer), or nullptr: for a
+        // platform's own hooks (the web page's Download, Share and level list).
+        static const Editeur* EnCours() { return enCours_; }
+        // The level as it is now, and its file as saving would write it now.
+        const Niveau& Courant() const { return etat_.Doc.Courant(); }
+        std::string Octets() const;
+        // A dialog waits for its answer.
+        bool Demande() const { return dialogues_.Ouvert(); }
+        // The editor ends after this frame.
+        bool Fini() const { return fin_; }
+
     private:
+        static const Editeur* enCours_;
+
         // Events: each panel in turn, from the top, then the editor's keys.
         void Traiter(const SDL_Event& e);
         void TouchePressee(const SDL_keysym& touche);

@@ -36,7 +36,7 @@ export PYTHONDONTWRITEBYTECODE=1
 natif=${CORVELLA_CONSTRUCTION:-$racine/build}
 web=${CORVELLA_WEB:-$racine/build-web}
 cibles=(images sons niveau)
-[ "$tester" -eq 1 ] && cibles+=(corvella-carte corvella-image-figee)
+[ "$tester" -eq 1 ] && cibles+=(corvella-carte corvella-image-figee corvella-relecture)
 [ "$mesurer" -eq 1 ] && cibles+=(corvella-cadence-bureau)
 cmake -S "$racine" -B "$natif" >/dev/null
 cmake --build "$natif" -j"$(nproc)" --target "${cibles[@]}" >/dev/null

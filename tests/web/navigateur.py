@@ -46,6 +46,7 @@ class Navigateur:
         self.numeros = itertools.count(1)
         self.console = []   # (level, text)
         self.exceptions = []
+        self.dialogues = []  # the page's dialogs as they opened: (type, message)
         for domaine in ("Page", "Runtime", "Log"):
             self.commande(domaine + ".enable")
         # The page's view at the size asked, whatever the headless window's frame takes.
@@ -82,6 +83,8 @@ class Navigateur:
         elif methode == "Runtime.exceptionThrown":
             d = p.get("exceptionDetails", {})
             self.exceptions.append(d.get("exception", {}).get("description") or d.get("text"))
+        elif methode == "Page.javascriptDialogOpening":
+            self.dialogues.append((p.get("type"), p.get("message")))
         elif methode == "Log.entryAdded":
             e = p.get("entry", {})
             self.console.append((e.get("level"), e.get("text")))

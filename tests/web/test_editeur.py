@@ -3,6 +3,8 @@
 WebGL) on the site served at 127.0.0.1, as the game's page is tested. Run by
 scripts/web.sh --test. Environment: CORVELLA_CONSTRUCTION (the desktop build,
 for corvella-carte) and CORVELLA_WEB (the web build)."""
+import base64
+import json
 import os
 import subprocess
 import sys
@@ -115,6 +117,68 @@ class PageEditeur(unittest.TestCase):
         """The bytes of the level's file, as the editor wrote it."""
         return bytes(self.n.evaluer("Array.from(Edition.module.FS.readFile(chemin(Edition.nom)))"))
 
+    def a_l_ecran(self):
+        """The bytes of the level as it is on screen, as the editor would save it now."""
+        return bytes(self.n.evaluer("Array.from(octetsDuNiveau())"))
+
+    def telecharger(self, nom):
+        """Download's file, once it is whole (a file of that name left by another test goes first)."""
+        cible = os.path.join(self.telechargements, nom)
+        if os.path.exists(cible):
+            os.unlink(cible)
+        attendu = self.a_l_ecran()
+        self.n.evaluer("document.getElementById('telecharger').click()")
+        Navigateur.attendre(lambda: os.path.exists(cible) and os.path.getsize(cible) == len(attendu), 15,
+                            "the downloaded file")
+        with open(cible, "rb") as f:
+            return f.read()
+
+    def partager(self):
+        """Share's link, and the level it holds read back by the desktop tool."""
+        self.n.evaluer("document.getElementById('partage').value = ''; "
+                       "document.getElementById('partager').click()")
+        self.n.attendre_vrai("document.getElementById('partage').value.includes('index.html#niveau=')", 10,
+                             "the link shown")
+        lien = self.n.evaluer("document.getElementById('partage').value")
+        with tempfile.TemporaryDirectory() as dossier:
+            lu = os.path.join(dossier, "lu.map")
+            subprocess.run([os.path.join(NATIF, "corvella-carte"), "lien", "--lire", lien, lu], check=True)
+            with open(lu, "rb") as f:
+                return lien, f.read()
+
+    def peindre(self, x, y):
+        """A click that changes the level: the title's unsaved mark."""
+        self.cliquer(x, y)
+        self.n.attendre_vrai("document.title.endsWith(' *')", 5, "the level changed")
+
+    def rouvrir_sans_enregistrer(self):
+        """The page reloaded with its changes unsaved: the browser asks before
+        leaving them, the designer leaves; the page opens again."""
+        self.n.dialogues.clear()
+        self.n.console.clear()
+        self.n.exceptions.clear()
+        self.n.evaluer("window.ancienne = true; setTimeout(() => location.reload(), 0); 0")
+        # Nothing is asked of the page while its question is up: the browser only.
+        Navigateur.attendre(lambda: self.n.commande("Browser.getVersion") and self.n.dialogues, 10,
+                            "the browser's question before leaving")
+        self.assertEqual(self.n.dialogues[0][0], "beforeunload")
+        self.n.commande("Page.handleJavaScriptDialog", accept=True)
+        self.attendre_nouvelle_page()
+        self.attendre_images(5)
+
+    def attendre_nouvelle_page(self, condition="true"):
+        """The page loaded again (window.ancienne was set on the old one), its
+        editor started, and `condition` holds."""
+        def nouvelle():
+            try:
+                return self.n.evaluer("typeof window.ancienne === 'undefined' && typeof Edition !== 'undefined' && "
+                                      "!!Edition.module && !!Edition.nom && " + condition)
+            except RuntimeError as e:
+                if "navigated or closed" in str(e):
+                    return False  # asked while the old page went
+                raise
+        Navigateur.attendre(nouvelle, 30, "the page opened again")
+
     def sortie_apres(self, debut, texte, borne=20):
         self.n.attendre_vrai("Edition.sorties.slice(%d).some((t) => t.startsWith(%r))" % (debut, texte), borne,
                              "the editor printing " + texte)
@@ -167,11 +231,7 @@ class PageEditeur(unittest.TestCase):
         self.ouvrir()
         sauve = self.fichier()
         cible = os.path.join(self.telechargements, "Map1.map")
-        self.n.evaluer("document.getElementById('telecharger').click()")
-        Navigateur.attendre(lambda: os.path.exists(cible) and os.path.getsize(cible) == len(sauve), 15,
-                            "the downloaded file")
-        with open(cible, "rb") as f:
-            self.assertEqual(f.read(), sauve)
+        self.assertEqual(self.telecharger("Map1.map"), sauve)
         # The desktop tool reads it as the game's loader does: no finding, as
         # for the shipped level, one cell of which was painted.
         r = subprocess.run([os.path.join(NATIF, "corvella-carte"), "check", cible], capture_output=True, text=True)
@@ -182,16 +242,9 @@ class PageEditeur(unittest.TestCase):
     def test_04_share_gives_a_link_that_plays_the_edited_level(self):
         self.ouvrir()
         sauve = self.fichier()
-        self.n.evaluer("document.getElementById('partager').click()")
-        self.n.attendre_vrai("document.getElementById('partage').value.includes('index.html#niveau=')", 10,
-                             "the link shown")
-        lien = self.n.evaluer("document.getElementById('partage').value")
+        lien, lu = self.partager()
         # The link reads back, with the desktop tool, as the saved file.
-        with tempfile.TemporaryDirectory() as dossier:
-            lu = os.path.join(dossier, "lu.map")
-            subprocess.run([os.path.join(NATIF, "corvella-carte"), "lien", "--lire", lien, lu], check=True)
-            with open(lu, "rb") as f:
-                self.assertEqual(f.read(), sauve)
+        self.assertEqual(lu, sauve)
         # The link, in a page of its own, plays it.
         self.n.aller(lien)
         self.n.attendre_vrai("typeof Page !== 'undefined' && !!Page.courant && !!Page.courant.module && "
@@ -382,6 +435,185 @@ class PageEditeur(unittest.TestCase):
                              30, "another level after the delete")
         self.attendre_images(3)
         self.assertNotIn("essai renomme", self.liste())
+        self.sans_erreur()
+
+    def annuler_tout(self):
+        """ctrl + z until the level is as saved."""
+        for _ in range(10):
+            if not self.n.evaluer("document.title.endsWith(' *')"):
+                return
+            self.touche("z", "KeyZ", 90, ctrl=True)
+            self.attendre_images(2)
+        self.assertFalse(self.n.evaluer("document.title.endsWith(' *')"), "undone back to the saved level")
+
+    def test_12_download_and_share_give_the_level_on_screen_without_saving_it(self):
+        self.ouvrir()
+        sauve = self.fichier()
+        self.peindre(600, 200)
+        ecran = self.a_l_ecran()
+        avant, apres = grille(sauve), grille(ecran)
+        changees = [(l, c) for l in range(len(avant)) for c in range(len(avant[l])) if avant[l][c] != apres[l][c]]
+        self.assertEqual(len(changees), 1, "the painted cell, not saved")
+        self.assertEqual(self.telecharger("Map1.map"), ecran)
+        lien, lu = self.partager()
+        self.assertEqual(lu, ecran)
+        # Nothing saved behind the designer's back.
+        self.assertEqual(self.fichier(), sauve)
+        self.assertTrue(self.n.evaluer("document.title.endsWith(' *')"), "still unsaved")
+        self.assertIn("as it is now", self.n.evaluer("document.getElementById('avis').textContent"))
+        self.annuler_tout()
+        self.sans_erreur()
+
+    def test_13_the_autosave_is_offered_after_a_reload(self):
+        self.ouvrir()
+        sauve = self.fichier()
+        self.peindre(700, 300)
+        peint = self.a_l_ecran()
+        self.assertNotEqual(peint, sauve)
+        # A minute later on the editor's clock: the autosave, kept in IndexedDB.
+        debut = self.n.evaluer("Edition.sorties.length")
+        enregistrements = self.n.evaluer("Edition.enregistrements")
+        self.n.evaluer(MODULE + "._CorvellaEditeurAvancerHorloge(60000)")
+        self.sortie_apres(debut, "autosaved /stock/niveaux/Map1.map.autosave.")
+        self.n.attendre_vrai("Edition.enregistrements > %d" % enregistrements, 10, "the autosave kept")
+        question = "dialog: An autosave of this level holds changes that were never saved"
+        # Refused (N): the level as saved, the autosave kept for the next time.
+        self.rouvrir_sans_enregistrer()
+        self.sortie_apres(0, question)
+        self.touche("n", "KeyN", 78)
+        self.attendre_images(3)
+        self.assertEqual(self.a_l_ecran(), sauve)
+        self.assertFalse(self.n.evaluer("document.title.endsWith(' *')"))
+        self.assertEqual(len([f for f in self.n.evaluer("Edition.module.FS.readdir(DOSSIER)") if ".autosave" in f]), 1)
+        # Accepted (Y): the painted cell is back, unsaved until saved.
+        self.ouvrir()
+        self.sortie_apres(0, question)
+        self.touche("y", "KeyY", 89)
+        self.n.attendre_vrai("document.title.endsWith(' *')", 5, "the autosave restored")
+        self.assertEqual(self.a_l_ecran(), peint)
+        self.assertEqual(self.fichier(), sauve)
+        # Saved: the autosave is gone, nothing is offered any more.
+        self.enregistrer()
+        self.assertEqual(self.fichier(), peint)
+        self.assertEqual([f for f in self.n.evaluer("Edition.module.FS.readdir(DOSSIER)") if ".autosave" in f], [])
+        self.ouvrir()
+        self.assertFalse([t for t in self.n.evaluer("Edition.sorties") if t.startswith(question)])
+        self.sans_erreur()
+
+    def test_14_staying_when_asked_about_unsaved_changes_leaves_nothing_pending(self):
+        self.ouvrir()
+        self.n.evaluer("Edition.module.FS.writeFile(chemin('autre'), Edition.module.FS.readFile(chemin('Map1'))); "
+                       "montrerListe(); 0")
+        self.peindre(600, 200)
+        debut = self.n.evaluer("Edition.sorties.length")
+        self.n.evaluer("Array.from(document.querySelectorAll('#niveaux li')).find((l) => l.textContent === 'autre')"
+                       ".click(); 0")
+        self.sortie_apres(debut, "dialog: This level has unsaved changes.")
+        self.touche("Escape", "Escape", 27)
+        self.n.attendre_vrai("Edition.apres === null", 5, "the level asked for forgotten")
+        self.assertEqual(self.n.evaluer("Edition.nom"), "Map1")
+        # Later, the designer quits without saving (ctrl + q, D): the page
+        # opens the same level again, not the one it was once asked for.
+        self.n.evaluer("window.ancienne = true; 0")
+        debut = self.n.evaluer("Edition.sorties.length")
+        self.touche("q", "KeyQ", 81, ctrl=True)
+        self.sortie_apres(debut, "dialog: This level has unsaved changes.")
+        self.touche("d", "KeyD", 68)
+        self.attendre_nouvelle_page()
+        self.assertEqual(self.n.evaluer("Edition.nom"), "Map1")
+        self.assertNotIn("autre", self.n.evaluer("location.search"))
+        self.attendre_images(3)
+        self.assertFalse(self.n.evaluer("document.title.endsWith(' *')"))
+        # Asked again and let go (no unsaved change): the other level opens.
+        self.n.evaluer("window.ancienne = true; Array.from(document.querySelectorAll('#niveaux li'))"
+                       ".find((l) => l.textContent === 'autre').click(); 0")
+        self.attendre_nouvelle_page("location.search === '?niveau=autre' && Edition.nom === 'autre'")
+        self.sans_erreur()
+
+    def pixels(self, png, points):
+        """The colours (r, g, b) of a PNG's pixels at `points`, decoded by the browser."""
+        return self.n.evaluer(
+            "(async () => { const i = new Image(); i.src = 'data:image/png;base64,%s'; await i.decode(); "
+            "const c = document.createElement('canvas'); c.width = i.width; c.height = i.height; "
+            "const g = c.getContext('2d'); g.drawImage(i, 0, 0); "
+            "return %s.map(([x, y]) => Array.from(g.getImageData(x, y, 1, 1).data.slice(0, 3))); })()"
+            % (base64.b64encode(png).decode(), json.dumps(points)))
+
+    def test_15_the_editor_s_window_follows_the_page_s_size(self):
+        self.ouvrir()
+        zone = "document.getElementById('editeur')"
+        canvas = zone + ".querySelector('canvas')"
+        suit = ("%s.width === %s.clientWidth && %s.height === %s.clientHeight" % (canvas, zone, canvas, zone))
+        self.n.attendre_vrai(suit, 10, "the canvas at the page's size")
+        try:
+            for largeur, hauteur in ((1000, 640), (1400, 900)):
+                self.n.commande("Emulation.setDeviceMetricsOverride", width=largeur, height=hauteur,
+                                deviceScaleFactor=1, mobile=False)
+                self.n.attendre_vrai("%s && %s.clientHeight === %d" % (suit, zone, hauteur), 10,
+                                     "the canvas at %d x %d" % (largeur, hauteur))
+                gauche = self.n.evaluer(zone + ".getBoundingClientRect().left")
+                l, h = self.n.evaluer("[%s.width, %s.height]" % (canvas, canvas))
+                self.attendre_images(3)
+                png = self.n.capture()
+                # The status line (rgb 20, 22, 28) along the new bottom, under
+                # the level's view, above and below its texts.
+                points = [[int(gauche) + x, hauteur - y] for x in (4, l // 2, l - 250) for y in (2, 23)]
+                for p, couleur in zip(points, self.pixels(png, points)):
+                    self.assertTrue(all(abs(a - b) <= 12 for a, b in zip(couleur, (20, 22, 28))),
+                                    "the status line at %s: %s" % (p, couleur))
+                with open(os.path.join(WEB, "editeur-%dx%d.png" % (largeur, hauteur)), "wb") as f:
+                    f.write(png)
+        finally:
+            self.n.commande("Emulation.setDeviceMetricsOverride", width=TAILLE[0], height=TAILLE[1],
+                            deviceScaleFactor=1, mobile=False)
+        self.n.attendre_vrai("%s && %s.clientHeight === %d" % (suit, zone, TAILLE[1]), 10, "the canvas back")
+        self.sans_erreur()
+
+    def test_16_a_downloaded_file_reads_the_same_on_the_desktop(self):
+        # A meadow walled off from its bonus, with three more walled in under
+        # its floor, edited: two cells painted with the keys, where the cursor
+        # is (wherever that is, findings remain: painting walls in no bonus).
+        niveau = pre_au_bonus(True).replace(b"Hauteur=7", b"Hauteur=8").replace(
+            b"Bb\n" + b"b" * 14, b"Bb\nbb1bbb2bbb3bbb\n" + b"b" * 14)
+        # (A query of its own: the page on editeur.html would only take the
+        # link's fragment as a move within itself, not load again.)
+        self.ouvrir(lien_natif(niveau, "editeur.html?lien"))
+        self.assertTrue(self.n.evaluer("Edition.nom").startswith("from a link"))
+        self.constat(0)
+        debut = self.n.evaluer("Edition.sorties.length")
+        for _ in range(2):
+            self.touche("ArrowRight", "ArrowRight", 39, shift=True)
+        self.touche(" ", "Space", 32)
+        self.touche("ArrowUp", "ArrowUp", 38, shift=True)
+        self.touche(" ", "Space", 32)
+        self.n.attendre_vrai("document.title.endsWith(' *')", 5, "the level changed")
+        self.attendre_images(2)
+        ligne = self.constat(debut)
+        nom = self.n.evaluer("Edition.nom")
+        octets = self.telecharger(nom + ".map")
+        self.assertNotEqual(grille(octets), grille(niveau))
+        cible = os.path.join(self.telechargements, nom + ".map")
+        # The desktop's check: the findings the page counts.
+        r = subprocess.run([os.path.join(NATIF, "corvella-carte"), "check", "--json", cible], capture_output=True,
+                           text=True)
+        rapport = json.loads(r.stdout)
+        perdus = sum(1 for c in rapport["findings"] if c["kind"] in ("bonus-buried", "bonus-unreachable"))
+        self.assertTrue(ligne.startswith("check: %d findings, %d lost bonuses" % (rapport["warnings"], perdus)),
+                        "page: %s; desktop: %s" % (ligne, r.stdout))
+        self.assertGreater(rapport["warnings"], 0)
+        # The desktop editor's reading: the level on the page's screen, and its
+        # writer gives the downloaded bytes back.
+        with tempfile.TemporaryDirectory() as dossier:
+            ecrit = os.path.join(dossier, "ecrit.map")
+            r = subprocess.run([os.path.join(NATIF, "corvella-relecture"), cible, ecrit], capture_output=True,
+                               text=True, check=True)
+            with open(ecrit, "rb") as f:
+                self.assertEqual(f.read(), octets)
+        page = self.n.evaluer("(() => { const m = %s, p = m._CorvellaEditeurNiveau(); "
+                              "return new TextDecoder().decode(m.HEAPU8.subarray(p, m.HEAPU8.indexOf(0, p))); })()"
+                              % MODULE)
+        self.assertEqual(json.loads(r.stdout), json.loads(page))
+        self.annuler_tout()
         self.sans_erreur()
 
 

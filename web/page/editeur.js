@@ -18,6 +18,8 @@ const Edition = {
   apres: null,          // what to do once the editor has ended (another level)
   enregistrements: 0,   // saves written to IndexedDB
   premiereImage: null,  // ms from the page's load to the editor's first frame
+  taille: null,         // the editor's window size last asked for
+  fini: false,          // the editor has ended
 };
 
 function avis(texte) {
@@ -90,14 +92,19 @@ function changerDeNiveau(nom) {
   Edition.module._CorvellaEditeurQuitter();
 }
 
+// The level as it is on screen: the bytes the editor would save now. Nothing
+// is saved (the stored level and the unsaved mark stay as they are). When
+// the editor does not run, the level as last saved.
 function octetsDuNiveau() {
-  const FS = Edition.module.FS;
+  const m = Edition.module;
+  const p = m._CorvellaEditeurOctets();
+  if (p) return m.HEAPU8.slice(p, p + m._CorvellaEditeurTailleOctets());
   const c = chemin(Edition.nom);
-  if (!FS.analyzePath(c).exists) {
-    avis("“" + Edition.nom + "” has not been saved yet: save it first (ctrl + s).");
+  if (!m.FS.analyzePath(c).exists) {
+    avis("“" + Edition.nom + "” is not open in the editor and was never saved.");
     return null;
   }
-  return FS.readFile(c);
+  return m.FS.readFile(c);
 }
 
 function telecharger() {
@@ -129,7 +136,7 @@ async function partager() {
   champ.select();
   try {
     await navigator.clipboard.writeText(lien);
-    avis("The link is copied: it plays “" + Edition.nom + "” as last saved.");
+    avis("The link is copied: it plays “" + Edition.nom + "” as it is now.");
   } catch (e) {
     avis("The link is below (the browser did not let the page copy it).");
   }
@@ -217,6 +224,16 @@ function clavier(e) {
   if (/^F\d+$/.test(e.key) || e.ctrlKey || e.metaKey || TOUCHES_DE_L_EDITEUR.has(e.key)) e.preventDefault();
 }
 
+// The editor's window follows the room the page gives it, as a desktop
+// window resized by its frame: the editor lays its panels out again.
+function ajuster() {
+  const zone = $("editeur");
+  const largeur = Math.max(320, zone.clientWidth), hauteur = Math.max(240, zone.clientHeight);
+  if (Edition.taille && Edition.taille[0] === largeur && Edition.taille[1] === hauteur) return;
+  Edition.taille = [largeur, hauteur];
+  Edition.module._CorvellaEditeurTaille(largeur, hauteur);
+}
+
 function demarrer() {
   const zone = $("editeur");
   const canvas = document.createElement("canvas");
@@ -237,6 +254,11 @@ function demarrer() {
       console.log(t);
       Edition.sorties.push(t);
       if (t.startsWith("saved ")) synchroniser().then((ok) => { if (ok) montrerListe(); });
+      // The autosave kept at once, not at the next of the page's rounds.
+      else if (t.startsWith("autosaved ")) synchroniser();
+      // Test play had the window to itself (the game follows a resize too):
+      // the editor is told the page's size again.
+      else if (t === "back to the editor" && Edition.taille) { Edition.taille = null; ajuster(); }
     },
     printErr: (t) => console.warn(t),
     setStatus: () => {},
@@ -292,7 +314,18 @@ function demarrer() {
       delete this.analyses[cle];
     },
     analyseRelancer(cle) { this.analyseArreter(cle); this.analyseDemarrer(cle); },
+    // The designer chose to stay when the editor asked about the unsaved
+    // changes: the level asked for is forgotten.
+    quitterAnnule() {
+      if (!Edition.apres) return;
+      Edition.apres = null;
+      // An opened file stays in the list, for later.
+      montrerListe();
+      avis("Still on “" + Edition.nom + "”: the other level was not opened.");
+    },
     finEdition() {
+      // The designer saved or let go of the changes when the editor asked.
+      Edition.fini = true;
       synchroniser().then(() => {
         if (Edition.apres) Edition.apres();
         else location.reload();
@@ -312,6 +345,8 @@ function demarrer() {
     module.callMain([chemin(Edition.nom)]);
     // The editor's main gives the browser its first turn after its first frame.
     Edition.premiereImage = performance.now();
+    // From now on the editor's window is the page's room for it.
+    new ResizeObserver(ajuster).observe(zone);
     window.dispatchEvent(new CustomEvent("corvella-editeur-lance"));
   });
 }
@@ -319,7 +354,7 @@ function demarrer() {
 window.addEventListener("error", (e) => Edition.erreurs.push(String(e.message)));
 window.addEventListener("unhandledrejection", (e) => Edition.erreurs.push(String(e.reason)));
 window.addEventListener("beforeunload", (e) => {
-  if (document.title.endsWith(" *") && !Edition.apres) { e.preventDefault(); e.returnValue = ""; }
+  if (document.title.endsWith(" *") && !Edition.apres && !Edition.fini) { e.preventDefault(); e.returnValue = ""; }
 });
 $("nouveau").addEventListener("click", nouveau);
 $("renommer").addEventListener("click", renommer);
