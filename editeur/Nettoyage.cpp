@@ -48,7 +48,15 @@ namespace Edition
             {
                 revision_ = etat_.Doc.Revision();
                 niveau_ = EcrireCarte(etat_.Doc.Courant(), etat_.Format);
+                arretee_ = false;
                 recherche_.Demander(niveau_, Options());
+            }
+            else if (!arretee_ && recherche_.EtatActuel() == AnalyseVivante::Etat::EnCours)
+            {
+                // The route of the level before is of no use any more: its
+                // search stops now rather than share the cores with the check.
+                arretee_ = true;
+                recherche_.Demander(std::string(), Options());
             }
         }
         const AnalyseVivante::Etat avant = recherche_.EtatActuel();

@@ -33,6 +33,7 @@ namespace Edition
         std::string niveau_;
         std::string texte_;
         bool prete_ = false;
+        bool arretee_ = false; // the search of an older level was stopped
         AnalyseCarte::Route route_;
     };
 

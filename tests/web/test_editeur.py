@@ -377,7 +377,7 @@ class PageEditeur(unittest.TestCase):
 
     def test_10b_the_clear_route_is_worked_out_beside_the_check_and_f7_plays_it(self):
         # The clear check runs in a worker of its own, beside the live check's.
-        self.ouvrir(lien_natif(pre_au_bonus(False), "editeur.html"))
+        self.ouvrir(lien_natif(pre_au_bonus(False), "editeur.html?route"))
         self.constat(0)
         self.sortie_apres(0, "clear check: clears 1 of 1 bonuses in ", 60)
         debut = self.n.evaluer("Edition.sorties.length")
@@ -388,7 +388,7 @@ class PageEditeur(unittest.TestCase):
         self.sortie_apres(debut, "back to the editor")
         self.attendre_images(5)
         # An edit that walls the bonus in: the clear check says so.
-        self.ouvrir(lien_natif(pre_au_bonus(True), "editeur.html"))
+        self.ouvrir(lien_natif(pre_au_bonus(True), "editeur.html?route-mur"))
         self.sortie_apres(0, "clear check: clears 0 of 1 bonuses", 60)
         self.sans_erreur()
 
