@@ -44,20 +44,15 @@ namespace AnalyseCarte
         ++numeroDemande_;
         debut_ = std::chrono::steady_clock::now();
         // What the worker needs of the options: the search's bounds and the
-        // route asked for (the editor sets nothing else). A route's search
-        // still running for an earlier text is stopped, and so is any search
-        // when the text is empty (the editor's way to stop one), as the
-        // desktop kills its child; the live check's texts wait their turn, so
-        // that a long stroke still gets answers on the way.
+        // route asked for (the editor sets nothing else).
         const OptionsVerification& o = options_;
-        const bool interrompre = texte.empty() || o.Route != OptionsVerification::RouteVoulue::Aucune;
         const int envoye = EM_ASM_INT({
             if (!Module["analyseDemander"]) return 0;
             return Module["analyseDemander"]($0, $1, HEAPU8.slice($2, $2 + $3), {
-                atteignabilite: $4, etatsMax: $5, secondesMax: $6, route: $7, colonne: $8, ligne: $9 }, $10 !== 0);
+                atteignabilite: $4, etatsMax: $5, secondesMax: $6, route: $7, colonne: $8, ligne: $9 });
         }, this, numeroDemande_, texte.data(), static_cast<int>(texte.size()), o.Atteignabilite ? 1 : 0,
            static_cast<double>(o.Atteinte.EtatsMax), o.Atteinte.SecondesMax, static_cast<int>(o.Route),
-           o.RouteColonne, o.RouteLigne, interrompre ? 1 : 0);
+           o.RouteColonne, o.RouteLigne);
         if (envoye == 0)
         {
             Echouer("cannot start the analysis: the page has no worker for it");

@@ -300,16 +300,9 @@ function demarrer() {
       };
       m.analyses[cle] = a;
     },
-    // `interrompre`: a search still running for an earlier text is stopped
-    // (its worker ended and started again), as the desktop kills its child;
-    // otherwise the new text waits for it.
-    analyseDemander(cle, numero, texte, o, interrompre) {
-      let a = this.analyses[cle];
+    analyseDemander(cle, numero, texte, o) {
+      const a = this.analyses[cle];
       if (!a) return 0;
-      if (interrompre && a.occupe) {
-        this.analyseRelancer(cle);
-        a = this.analyses[cle];
-      }
       a.demander(numero, texte, o);
       return 1;
     },
