@@ -51,10 +51,11 @@ namespace
         return (TempsProcesseur(pid) - avant) / duree;
     }
 
-    // Waits (10 s at most) until the window is shown or hidden as asked.
+    // Waits (30 s at most) until the window is shown or hidden as asked.
     bool AttendreVisible(const std::string& fenetre, bool visible)
     {
-        for (int i = 0; i < 100; ++i)
+        const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < limite)
         {
             const std::string etat = Sortie("xwininfo -id " + fenetre + " 2>/dev/null | sed -n 's/.*Map State: //p'");
             if ((etat == "IsViewable") == visible && !etat.empty())
