@@ -37,13 +37,17 @@ if [ -z "$numero" ]; then
   exit 1
 fi
 export DISPLAY=":$numero"
-openbox >/dev/null 2>&1 &
-wm=$!
 # Wait until the window manager has taken the screen (slow on a loaded
 # machine): without it a full-screen window stays 1x1. It has once it has told
-# the desktop's work area (the end of its start-up); 30 s at most.
+# the desktop's work area (the end of its start-up); started again if it ends
+# before that, 60 s at most in all. Its cache (a log it rewrites at each
+# start) is its own, not the one of every other openbox of the machine.
 pret=0
-for _ in $(seq 300); do
+for _ in $(seq 600); do
+  if [ -z "$wm" ] || ! kill -0 "$wm" 2>/dev/null; then
+    XDG_CACHE_HOME="$dossier" openbox >>"$dossier/openbox.log" 2>&1 &
+    wm=$!
+  fi
   if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" &&
      xprop -root _NET_WORKAREA 2>/dev/null | grep -q " = "; then
     pret=1
@@ -51,7 +55,10 @@ for _ in $(seq 300); do
   fi
   sleep 0.1
 done
-[ $pret = 1 ] || echo "sous-affichage: the window manager did not start" >&2
+if [ $pret = 0 ]; then
+  echo "sous-affichage: the window manager did not start" >&2
+  cat "$dossier/openbox.log" >&2
+fi
 "$@"
 rc=$?
 exit $rc
