@@ -1,9 +1,10 @@
 // The real game started on missing or damaged data: each case builds a game
 // folder of its own (the build's Images/ and Data/ linked file by file into a
 // temporary folder, then damaged), starts the game there, waits until it draws
-// its frames (seen in its window, then counted), presses Escape and expects a clean exit (status 0) with nothing
-// from the sanitizers on its error output. What cannot be loaded is drawn as
-// untextured quads; nothing may crash, hang or read out of bounds.
+// its frames (seen in its window, then counted), presses Escape and expects a
+// clean exit (status 0) with nothing from the sanitizers on its error output.
+// What cannot be loaded is drawn as untextured quads; nothing may crash, hang
+// or read out of bounds.
 #include <gtest/gtest.h>
 
 #include "aide/Aide.h"
