@@ -133,10 +133,21 @@ TEST(Iconifier, AMinimisedGamePausesDrawsNothingAndWaits)
     EXPECT_LT(musique, 1e-3);
     EXPECT_TRUE(partie.EnCours());
 
-    // Back: paused, the caption pulsing, until P.
+    // Back: paused, the caption pulsing, until P. Pictures until it shows
+    // (one pulse lasts about 3 s; the first frames after the return may be
+    // slow on a loaded machine), 30 s at most.
     Sortie("xdotool windowactivate " + fenetre + " 2>/dev/null");
     ASSERT_TRUE(AttendreVisible(fenetre, true));
-    const int enPause = CaptionLaPlusVisible(partie, capture, reference, 3500);
+    int enPause = 0;
+    {
+        ImageRGBA image;
+        partie.AttendreImage(capture, image, 30000,
+                             [&](const ImageRGBA& i)
+                             {
+                                 enPause = std::max(enPause, PlusSombres(i, reference));
+                                 return enPause > 300;
+                             });
+    }
     Sortie("xdotool mousemove --window " + fenetre + " 50 50 2>/dev/null");
     partie.Taper("p");
     // Gone within a bound once P is handled, and gone for good.
