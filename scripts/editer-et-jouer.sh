@@ -6,6 +6,7 @@
 # and xdotool.
 # Usage: editer-et-jouer.sh EDITOR_LAUNCHER GAME_LAUNCHER INSTALLED_MAP
 set -u
+. "$(dirname "$0")/attente.sh"
 editeur=$1
 jeu=$2
 installe=$3
@@ -56,10 +57,11 @@ cmp -s "$copie" "$installe" || echec "the first copy differs from the installed 
 for d in Images Sons; do
   [ -d "$dossier/$d" ] || echec "the copy's folder has no $d of the installed game"
 done
-sleep 1
-# Column 6, row 4: an empty cell of the shipped level, grass chosen.
+attendre_dessin "$f" || echec "the editor drew nothing within 60 s"
+# Column 6, row 4: an empty cell of the shipped level, grass chosen; the
+# title's unsaved mark shows the cell painted.
 xdotool mousemove --window "$f" 352 224 click 1
-sleep 0.5
+attendre_titre "$f" " *" || echec "no unsaved mark in the title after painting"
 xdotool key ctrl+s
 for _ in $(seq 100); do
   cmp -s "$copie" "$installe" || break
@@ -77,7 +79,7 @@ f=$(fenetre_de $pid '^Corvella$')
 [ -n "$f" ] || echec "the game's window never appeared"
 lieu=$(readlink "/proc/$pid/cwd")
 [ "$lieu" = "$dossier" ] || echec "the game plays in $lieu, not in the copy's folder $dossier"
-sleep 1
+attendre_dessin "$f" || echec "the game drew nothing within 60 s"
 xdotool mousemove --window "$f" 50 50 key Escape
 attendre_fin $pid || echec "the game did not quit on Escape"
 echo "the installed game played the edited copy"

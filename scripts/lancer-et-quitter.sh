@@ -3,6 +3,7 @@
 # Escape as a player would, and exits with the game's own exit status.
 # Needs a display (use scripts/sous-affichage.sh) and xdotool.
 set -u
+. "$(dirname "$0")/attente.sh"
 "$@" &
 jeu=$!
 fenetre=""
@@ -18,7 +19,12 @@ if [ -z "$fenetre" ]; then
   wait $jeu 2>/dev/null
   exit 1
 fi
-sleep 1 # let a few frames be drawn
+if ! attendre_dessin "$fenetre"; then
+  echo "the game drew nothing within 60 s" >&2
+  kill -9 $jeu
+  wait $jeu 2>/dev/null
+  exit 1
+fi
 xdotool mousemove --window "$fenetre" 50 50
 xdotool keydown Escape
 xdotool keyup Escape

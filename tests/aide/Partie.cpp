@@ -1,6 +1,8 @@
 #include "Partie.h"
 
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
@@ -53,14 +55,17 @@ void PartieJeu::Demarrer(const Programme& programme)
     l.Ajouter = {SansFuites};
     // What the programs remember between runs stays in the test's folder.
     l.Ajouter.push_back("XDG_CONFIG_HOME=" + config_.Chemin());
+    l.Ajouter.push_back("XDG_STATE_HOME=" + config_ / "etat");
     l.Ajouter.insert(l.Ajouter.end(), programme.Environnement.begin(), programme.Environnement.end());
     // Its output in a file the test reads, shown with the test's own when it ends.
     l.Journal = config_ / "sortie.txt";
     pid_ = ::Demarrer(l);
     if (pid_ <= 0)
         return;
-    // Polled rather than waited for with --sync, which gives up under load.
-    for (int essai = 0; essai < 300 && fenetre_.empty(); ++essai)
+    // Polled rather than waited for with --sync, which gives up under load;
+    // 60 s at most (a sanitized build on a loaded machine).
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (fenetre_.empty() && std::chrono::steady_clock::now() < limite)
     {
         fenetre_ = Sortie("xdotool search --onlyvisible --name '" + programme.MotifFenetre +
                           "' 2>/dev/null | head -1");
@@ -88,17 +93,56 @@ bool PartieJeu::CapturerFenetre(const std::string& chemin, ImageRGBA& image)
 long PartieJeu::AttendreImage(const std::string& chemin, ImageRGBA& image, int ms,
                               const std::function<bool(const ImageRGBA&)>& fini)
 {
+    return AttendreImageFenetre(fenetre_, chemin, image, ms, fini, [this] { return EnCours(); });
+}
+
+long AttendreImageFenetre(const std::string& fenetre, const std::string& chemin, ImageRGBA& image, int ms,
+                          const std::function<bool(const ImageRGBA&)>& fini, const std::function<bool()>& vivant)
+{
     const auto debut = std::chrono::steady_clock::now();
     for (;;)
     {
         const long ecoule = static_cast<long>(
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - debut).count());
-        if (CapturerFenetre(chemin, image) && fini(image))
+        Sortie("import -window " + fenetre + " '" + chemin + "' 2>/dev/null");
+        if (LirePng(chemin, image) && fini(image))
             return ecoule;
-        if (ecoule > ms || !EnCours())
+        if (ecoule > ms || (vivant && !vivant()))
             return -1;
         Patienter(50);
     }
+}
+
+long AttendreReposFenetre(const std::string& fenetre, const std::string& chemin, ImageRGBA& image, int ms,
+                          const std::function<bool()>& vivant)
+{
+    ImageRGBA avant;
+    return AttendreImageFenetre(fenetre, chemin, image, ms,
+                                [&](const ImageRGBA& i)
+                                {
+                                    const long n = PixelsDifferents(avant, i);
+                                    avant = i;
+                                    return n >= 0 && n * 100 < static_cast<long>(i.Largeur) * i.Hauteur;
+                                },
+                                vivant);
+}
+
+long PartieJeu::AttendreScene(const std::string& chemin, ImageRGBA& image, int ms)
+{
+    double avant = -1;
+    return AttendreImage(chemin, image, ms,
+                         [&](const ImageRGBA& i)
+                         {
+                             const double clarte = ClarteMoyenne(i);
+                             const bool stable = avant > 0 && std::abs(clarte - avant) <= avant / 100;
+                             avant = clarte;
+                             return stable && clarte > 30;
+                         });
+}
+
+long PartieJeu::AttendreRepos(const std::string& chemin, ImageRGBA& image, int ms)
+{
+    return AttendreReposFenetre(fenetre_, chemin, image, ms, [this] { return EnCours(); });
 }
 
 bool PartieJeu::AttendreTitre(const std::string& fin, int ms)
@@ -112,6 +156,40 @@ bool PartieJeu::AttendreTitre(const std::string& fin, int ms)
         Patienter(50);
     } while (std::chrono::steady_clock::now() < limite);
     return false;
+}
+
+bool PartieJeu::Tenir(const std::string& cle, int fois, int ms)
+{
+    // xev listens to the window's keys; a press sent before it listens is
+    // missed, and counted among the repeats that follow.
+    DossierTemporaire dossier;
+    Lancement ecoute;
+    ecoute.Arguments = {"/usr/bin/xev", "-id", fenetre_, "-event", "keyboard"};
+    ecoute.Journal = dossier / "xev.txt";
+    const pid_t xev = ::Demarrer(ecoute);
+    Appuyer(cle);
+    const std::string signe = ", " + cle + "),";
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    int vues = 0;
+    for (;;)
+    {
+        const std::string journal = LireTexte(dossier / "xev.txt");
+        vues = 0;
+        for (size_t i = journal.find("KeyPress event"); i != std::string::npos;
+             i = journal.find("KeyPress event", i + 1))
+        {
+            const size_t fin = journal.find("\n\n", i);
+            vues += journal.substr(i, fin == std::string::npos ? std::string::npos : fin - i).find(signe) !=
+                    std::string::npos;
+        }
+        if (vues >= fois || std::chrono::steady_clock::now() >= limite || xev <= 0)
+            break;
+        Patienter(50);
+    }
+    Relacher(cle);
+    if (xev > 0)
+        Tuer(xev);
+    return vues >= fois;
 }
 
 void PartieJeu::Cliquer(int x, int y, int bouton)
@@ -206,13 +284,59 @@ std::string TailleEcran()
     return ecran.substr(0, ecran.find(' ')) + "x" + ecran.substr(ecran.find(' ') + 1);
 }
 
-bool AttendreGeometrie(const std::string& fenetre, const std::string& taille)
+bool AttendreGeometrie(const std::string& fenetre, const std::string& taille, int ms)
 {
-    for (int essai = 0; essai < 100; ++essai)
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;)
     {
         if (Geometrie(fenetre) == taille)
             return true;
+        if (std::chrono::steady_clock::now() >= limite)
+            return false;
         Patienter(100);
     }
-    return false;
+}
+
+long PixelsDifferents(const ImageRGBA& a, const ImageRGBA& b)
+{
+    if (a.Largeur != b.Largeur || a.Hauteur != b.Hauteur || a.Largeur == 0)
+        return -1;
+    long n = 0;
+    for (int y = a.Hauteur / 8; y < a.Hauteur; ++y)
+        for (int x = 0; x < a.Largeur; ++x)
+        {
+            const uint8_t* p = a.Pixel(x, y);
+            const uint8_t* q = b.Pixel(x, y);
+            if (std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 30)
+                ++n;
+        }
+    return n;
+}
+
+long DifferencesAuMilieu(const ImageRGBA& a, const ImageRGBA& b)
+{
+    if (a.Largeur != b.Largeur || a.Hauteur != b.Hauteur || a.Largeur == 0)
+        return -1;
+    long n = 0;
+    for (int y = a.Hauteur / 8; y < a.Hauteur; ++y)
+        for (int x = a.Largeur * 2 / 5; x < a.Largeur * 3 / 5; ++x)
+        {
+            const uint8_t* p = a.Pixel(x, y);
+            const uint8_t* q = b.Pixel(x, y);
+            n += std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 30;
+        }
+    return n;
+}
+
+double ClarteMoyenne(const ImageRGBA& image)
+{
+    double somme = 0;
+    long n = 0;
+    for (int y = image.Hauteur / 8; y < image.Hauteur; y += 4)
+        for (int x = 0; x < image.Largeur; x += 4, ++n)
+        {
+            const uint8_t* p = image.Pixel(x, y);
+            somme += (p[0] + p[1] + p[2]) / 3.0;
+        }
+    return n > 0 ? somme / static_cast<double>(n) : 0;
 }

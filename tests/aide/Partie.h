@@ -47,11 +47,24 @@ public:
     // `image`) or `ms` pass on the real clock: the time it took, or -1.
     long AttendreImage(const std::string& chemin, ImageRGBA& image, int ms,
                        const std::function<bool(const ImageRGBA&)>& fini);
+    // Pictures of the window until the game's scene is drawn and its fade in
+    // from black is over (two pictures in a row within 1 % of each other's
+    // brightness, and not dark), `ms` at most: the time it took, or -1.
+    long AttendreScene(const std::string& chemin, ImageRGBA& image, int ms = 60000);
+    // Pictures of the window until two in a row differ in fewer than 1 % of
+    // their pixels below the head-up display (the character stands and the
+    // view rests; only the bonuses bob), `ms` at most: the time, or -1.
+    long AttendreRepos(const std::string& chemin, ImageRGBA& image, int ms = 60000);
     // Waits (`ms` at most) until the program has printed `texte` (on its
     // output or its errors) `fois` times in all.
     bool AttendreSortie(const std::string& texte, int ms = 20000, int fois = 1);
     // Waits (`ms` at most) until the window's title ends with `fin`.
     bool AttendreTitre(const std::string& fin, int ms = 20000);
+    // Holds a key (its X name, "F11") until the window has received it
+    // `fois` times, the server's repeats included (as xev sees them), `ms`
+    // at most, then lets it go: a key held a while, as a hand does. False
+    // when the presses did not all come.
+    bool Tenir(const std::string& cle, int fois, int ms = 30000);
     // Moves the pointer to (x, y) in the window and clicks a button (1 left).
     void Cliquer(int x, int y, int bouton = 1);
     // Presses Escape and returns the exit status (-1 when the game does not end).
@@ -68,13 +81,38 @@ private:
     int statut_ = -1;
 };
 
+// Pictures of a window (by its id) into `chemin` until `fini` holds of one
+// (kept in `image`), `ms` at most or until `vivant` (when given) turns false:
+// the time it took, or -1.
+long AttendreImageFenetre(const std::string& fenetre, const std::string& chemin, ImageRGBA& image, int ms,
+                          const std::function<bool(const ImageRGBA&)>& fini,
+                          const std::function<bool()>& vivant = nullptr);
+// Pictures of a window until two in a row differ in fewer than 1 % of their
+// pixels below the head-up display (the character stands and the view rests;
+// only the bonuses bob), `ms` at most: the time, or -1.
+long AttendreReposFenetre(const std::string& fenetre, const std::string& chemin, ImageRGBA& image, int ms = 60000,
+                          const std::function<bool()>& vivant = nullptr);
+// Pixels that differ in a band of the picture's width around its middle,
+// where the view keeps the character, below the head-up display (a jump
+// changes a fiftieth of the whole picture there; the bonuses' bobbing a few
+// hundred pixels); -1 when the sizes differ.
+long DifferencesAuMilieu(const ImageRGBA& a, const ImageRGBA& b);
+
 // A window's size as xdotool gives it ("1280x720"), and the screen's.
 std::string Geometrie(const std::string& fenetre);
 std::string TailleEcran();
-// Waits (10 s at most) for the window to take a size: the window manager takes its time.
-bool AttendreGeometrie(const std::string& fenetre, const std::string& taille);
+// Waits (30 s at most) for the window to take a size: the window manager takes its time.
+bool AttendreGeometrie(const std::string& fenetre, const std::string& taille, int ms = 30000);
+
+// Pixels that differ (by more than 30 in the sum of their colours) between
+// two pictures of the same size, below the game's head-up display (its top
+// eighth: the frame counter there changes on its own); -1 when the sizes differ.
+long PixelsDifferents(const ImageRGBA& a, const ImageRGBA& b);
+// The mean brightness (0 to 255) of a picture below the head-up display.
+double ClarteMoyenne(const ImageRGBA& image);
 
 // The folder that holds the game binary under test.
 std::string DossierJeu();
-// Waits on the real clock (for another process, never for the game's clock).
+// A pause between two looks at another process (in a loop that waits for
+// something seen, within a bound): never the wait itself.
 void Patienter(int ms);

@@ -1,6 +1,8 @@
 // The real game switched between full screen and a window with F11 and
 // Alt+Enter while it runs: after each switch the frame still shows the level's
 // textures and the character where it was, and Escape still quits with 0.
+// Each step waits for what it checks (the window's size, the scene drawn
+// again), within bounds.
 // The captures are kept in the build folder (captures/) to be looked at.
 #include <gtest/gtest.h>
 
@@ -80,20 +82,22 @@ TEST(BasculeEcran, F11GoesToAWindowAndBackKeepingTheLevelAndTheCharacter)
     ASSERT_TRUE(AttendreGeometrie(partie.Fenetre(), ecran));
 
     // Once the scene is drawn (the fade in over), walk a little away from
-    // the start, then stand still.
-    {
-        ImageRGBA debut;
-        const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (std::chrono::steady_clock::now() < limite &&
-               !(partie.Capturer(captures + "/bascule-0-debut.png", &debut) && Contraste(debut) > 20.0))
-            Patienter(200);
-    }
-    partie.Appuyer("Right");
-    Patienter(300);
-    partie.Relacher("Right");
-    Patienter(1000);
+    // the start (until the view has moved), then stand still.
     ImageRGBA avant;
-    ASSERT_TRUE(partie.Capturer(captures + "/bascule-1-plein-ecran.png", &avant));
+    ASSERT_GE(partie.AttendreScene(captures + "/bascule-0-debut.png", avant), 0) << "no scene within 60 s";
+    ASSERT_GE(partie.AttendreRepos(captures + "/bascule-0-debut.png", avant), 0) << "the view never rests";
+    const long cinquantieme = static_cast<long>(avant.Largeur) * avant.Hauteur / 50;
+    {
+        const ImageRGBA depart = avant;
+        partie.Appuyer("Right");
+        ImageRGBA marche;
+        EXPECT_GE(partie.AttendreImage(captures + "/bascule-0-marche.png", marche, 30000,
+                                       [&](const ImageRGBA& i) { return PixelsDifferents(depart, i) > cinquantieme; }),
+                  0)
+            << "Right held, the view did not move in 30 s";
+        partie.Relacher("Right");
+    }
+    ASSERT_GE(partie.AttendreRepos(captures + "/bascule-1-plein-ecran.png", avant), 0) << "the character never stops";
     EXPECT_GT(Contraste(avant), 20.0);
 
     // F11: the engine's 800x600 window, the same scene in it.
@@ -106,7 +110,8 @@ TEST(BasculeEcran, F11GoesToAWindowAndBackKeepingTheLevelAndTheCharacter)
         bureau >> l >> h;
         // The window manager may place the window a moment after its size
         // has changed (slow under the sanitizers): a bounded wait.
-        for (int essai = 0; essai < 30; ++essai)
+        const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < limite)
         {
             std::istringstream position(Sortie("xdotool getwindowgeometry --shell " + partie.Fenetre() +
                                                " | sed -n 's/^[XY]=//p'"));
@@ -121,14 +126,18 @@ TEST(BasculeEcran, F11GoesToAWindowAndBackKeepingTheLevelAndTheCharacter)
         EXPECT_LE(y + 600, h);
         EXPECT_NEAR(x, (l - 800) / 2, 40);
     }
-    Patienter(800);
-    const std::string cheminFenetre = captures + "/bascule-2-fenetre.png";
-    Sortie("import -window " + partie.Fenetre() + " '" + cheminFenetre + "' 2>/dev/null");
-    ImageRGBA fenetre;
-    ASSERT_TRUE(LirePng(cheminFenetre, fenetre));
-    ASSERT_EQ(fenetre.Largeur, 800);
-    ASSERT_EQ(fenetre.Hauteur, 600);
+    // The same scene drawn in the window at its new size (the first frames
+    // after a switch may take a while).
     const ImageRGBA avantReduit = Reduire(avant, 800, 600);
+    ImageRGBA fenetre;
+    EXPECT_GE(partie.AttendreImage(captures + "/bascule-2-fenetre.png", fenetre, 30000,
+                                   [&](const ImageRGBA& i)
+                                   {
+                                       return i.Largeur == 800 && i.Hauteur == 600 &&
+                                              Ecart(avantReduit, i, 0, 75, 800, 600) < 6.0;
+                                   }),
+              0)
+        << "the scene not drawn again in the window within 30 s";
     EXPECT_GT(Contraste(fenetre), 20.0);
     EXPECT_LT(Ecart(avantReduit, fenetre, 0, 75, 800, 600), 6.0);
     EXPECT_LT(Ecart(avantReduit, fenetre, 300, 200, 500, 400), 15.0); // the character
@@ -136,9 +145,11 @@ TEST(BasculeEcran, F11GoesToAWindowAndBackKeepingTheLevelAndTheCharacter)
     // Alt+Enter: full screen at the desktop's size again.
     partie.Taper("alt+Return");
     ASSERT_TRUE(AttendreGeometrie(partie.Fenetre(), ecran)) << Geometrie(partie.Fenetre());
-    Patienter(800);
     ImageRGBA apres;
-    ASSERT_TRUE(partie.Capturer(captures + "/bascule-3-plein-ecran.png", &apres));
+    EXPECT_GE(partie.AttendreImage(captures + "/bascule-3-plein-ecran.png", apres, 30000,
+                                   [&](const ImageRGBA& i) { return Ecart(avant, i, 0, 75, 800, 600) < 4.0; }),
+              0)
+        << "the scene not drawn again at full screen within 30 s";
     EXPECT_LT(Ecart(avant, apres, 0, 75, 800, 600), 4.0);
     EXPECT_LT(Ecart(avant, apres, 300, 200, 500, 400), 10.0);
 

@@ -1,17 +1,20 @@
 // The real game started on missing or damaged data: each case builds a game
 // folder of its own (the build's Images/ and Data/ linked file by file into a
 // temporary folder, then damaged), starts the game there, waits until it draws
-// its frames, presses Escape and expects a clean exit (status 0) with nothing
-// from the sanitizers on its error output. What cannot be loaded is drawn as
-// untextured quads; nothing may crash, hang or read out of bounds.
+// its frames (seen in its window, then counted), presses Escape and expects a
+// clean exit (status 0) with nothing from the sanitizers on its error output.
+// What cannot be loaded is drawn as untextured quads; nothing may crash, hang
+// or read out of bounds.
 #include <gtest/gtest.h>
 
 #include "aide/Aide.h"
+#include "aide/Partie.h"
 #include "aide/Processus.h"
 #include "aide/SortieSon.h"
 #include "son/FichierSon.h"
 #include "son/NomsSons.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -114,6 +117,13 @@ namespace
         return false;
     }
 
+    // The frames shown so far, as the preloaded library counts them.
+    size_t Trames(const std::string& fichier)
+    {
+        const std::string lignes = Lire(fichier);
+        return static_cast<size_t>(std::count(lignes.begin(), lignes.end(), '\n'));
+    }
+
     // Starts the game in the folder, lets it draw, presses Escape; checks the
     // exit status and the error output. `avant` runs once the game draws,
     // before Escape (keys pressed, time given to the sound).
@@ -129,7 +139,13 @@ namespace
         // As in the other game tests: Mesa's driver is unloaded by SDL_Quit
         // before the leak check, so leaks are checked in-process and under
         // valgrind instead.
-        l.Ajouter = {"ASAN_OPTIONS=detect_leaks=0", "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"};
+        l.Ajouter = {"ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0",
+                     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"};
+        // A line per frame shown, written by a preloaded library: the frames
+        // drawn are counted rather than waited for.
+        const std::string trames = partie.Chemin() + "/trames.txt";
+        l.Ajouter.push_back("LD_PRELOAD=" CORVELLA_CROCHET_LUMINOSITE);
+        l.Ajouter.push_back("CORVELLA_LUMINOSITE=" + trames);
         l.Ajouter.insert(l.Ajouter.end(), environnement.begin(), environnement.end());
         const pid_t pid = Demarrer(l);
         ASSERT_GT(pid, 0);
@@ -164,7 +180,12 @@ namespace
         if (enCours >= 0)
             FAIL() << "the game ended on its own with status " << enCours << "\n" << Lire(erreurs);
         EXPECT_TRUE(dessine) << "nothing but black in the window after 60 s";
-        std::this_thread::sleep_for(std::chrono::milliseconds(300)); // a few more frames
+        // A few more frames drawn, 30 s at most.
+        const size_t vues = Trames(trames);
+        const auto encore = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (Trames(trames) < vues + 10 && std::chrono::steady_clock::now() < encore && AttendreFin(pid, 0) < 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_GE(Trames(trames), vues + 10) << "the game stopped drawing frames";
 
         Sortie("xdotool mousemove --window " + fenetre + " 50 50 2>/dev/null");
         if (avant)
@@ -399,15 +420,22 @@ namespace
     std::vector<float> JouerEtEcouter(const Partie& partie, bool musique)
     {
         const std::string fichier = partie.Chemin() + "/sortie.raw";
-        JouerEtQuitter(partie, SonSurDisque(fichier), [&](const std::string&) {
+        JouerEtQuitter(partie, SonSurDisque(fichier), [&](const std::string& fenetre) {
             EXPECT_TRUE(AttendreSortieSon(fichier, 0, 1.5, musique));
-            const size_t avant = LireSortieSon(fichier).size();
-            // Held until the jump is heard, or for a bounded while where it
-            // is silent: a press and release in one frame moves nothing.
+            // Up held until the character is seen leaving the ground, heard
+            // or not (a press and release in one frame moves nothing), then
+            // time for its sound to be written.
+            const std::string capture = partie.Chemin() + "/saut.png";
+            ImageRGBA repos, saut;
+            EXPECT_GE(AttendreReposFenetre(fenetre, capture, repos), 0) << "the view never rests";
             Sortie("xdotool keydown Up 2>/dev/null");
-            AttendreMotif(fichier, avant, LireSaut(), 0.75, 3000);
+            EXPECT_GE(AttendreImageFenetre(fenetre, capture, saut, 30000,
+                                           [&](const ImageRGBA& i)
+                                           { return DifferencesAuMilieu(repos, i) * 50 > i.Largeur * i.Hauteur; }),
+                      0)
+                << "Up held, no jump seen in 30 s";
             Sortie("xdotool keyup Up 2>/dev/null");
-            EXPECT_TRUE(AttendreSortieSon(fichier, avant, 0.8, false));
+            EXPECT_TRUE(AttendreSortieSon(fichier, LireSortieSon(fichier).size(), 0.8, false));
         });
         return LireSortieSon(fichier);
     }

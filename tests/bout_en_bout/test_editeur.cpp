@@ -7,6 +7,8 @@
 #include "aide/Processus.h"
 #include "aide/VueEditeur.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -29,11 +31,12 @@ namespace
         return p;
     }
 
-    // Waits (on the real clock: another process) until the file's bytes change.
+    // Waits (30 s at most, on the real clock: another process) until the file's bytes change.
     std::string AttendreChangement(const std::string& chemin, const std::string& avant)
     {
         std::string maintenant = LireTexte(chemin);
-        for (int i = 0; i < 100 && maintenant == avant; ++i)
+        const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (maintenant == avant && std::chrono::steady_clock::now() < limite)
         {
             Patienter(100);
             maintenant = LireTexte(chemin);
@@ -101,6 +104,18 @@ namespace
         return n;
     }
 
+    // Pixels that differ in the 64 x 64 box of a cell (zoom 1) centred on `centre`.
+    long DifferencesCase(const ImageRGBA& a, const ImageRGBA& b, PointEcran centre)
+    {
+        if (a.Largeur != b.Largeur || a.Hauteur != b.Hauteur)
+            return -1;
+        long n = 0;
+        for (int y = std::max(0, centre.Y - 32); y < std::min(a.Hauteur, centre.Y + 32); ++y)
+            for (int x = std::max(0, centre.X - 32); x < std::min(a.Largeur, centre.X + 32); ++x)
+                n += std::memcmp(a.Pixel(x, y), b.Pixel(x, y), 3) != 0;
+        return n;
+    }
+
     // Pixels that differ between two pictures of the same size, over the map
     // area of the editor (left of the palette, above the status lines).
     long Differences(const ImageRGBA& a, const ImageRGBA& b, const std::vector<PointEcran>& caches = {})
@@ -131,7 +146,8 @@ TEST(EditeurBoutEnBout, PaintUndoRedoSaveChangesExactlyThatCellThenPlaysAndComes
 
     PartieJeu editeur(EditeurSur(fichier));
     ASSERT_TRUE(editeur.FenetreVisible()) << "the editor's window never appeared";
-    ASSERT_TRUE(AttendreDessin(editeur, "capture-editeur-debut.png"));
+    ImageRGBA premiere;
+    ASSERT_TRUE(AttendreDessin(editeur, "capture-editeur-debut.png", &premiere));
 
     // The view opens at 1:1 on the start cell (4, 21), the level being too
     // large to read whole. Column 3, row 18 (from 1) is empty; grass is chosen.
@@ -186,6 +202,18 @@ TEST(EditeurBoutEnBout, PaintUndoRedoSaveChangesExactlyThatCellThenPlaysAndComes
               0);
 
 
+    // On the screen too, that cell and no other around it changed (none of
+    // them holds a bonus, whose bobbing would show).
+    EXPECT_GT(DifferencesCase(premiere, avant, cellule(2, 17)), 64 * 64 / 2) << "the painted cell not drawn";
+    for (int c = 1; c <= 3; ++c)
+        for (int l = 16; l <= 18; ++l)
+        {
+            if (c != 2 || l != 17)
+            {
+                EXPECT_EQ(DifferencesCase(premiere, avant, cellule(c, l)), 0) << "cell " << c << ", " << l << " changed";
+            }
+        }
+
     // F5 plays the game's own frame: the character stands on the start cell.
     // The shipped level's start (4, 21) puts it at (192, 344) in the game's
     // view (the camera's lowest position).
@@ -196,12 +224,20 @@ TEST(EditeurBoutEnBout, PaintUndoRedoSaveChangesExactlyThatCellThenPlaysAndComes
               0) << "no character on the start cell";
     EXPECT_GT(Differences(avant, jeu, bonus), 10000);
 
-    // Escape comes back to the same view.
+    // Escape comes back to the same view: the same pixels, but where the
+    // bonuses bob (the only thing that moves on the editor's map), and the
+    // painted cell among them, 30 s at most.
     editeur.Taper("Escape");
     ImageRGBA apres;
-    EXPECT_GE(editeur.AttendreImage(std::filesystem::absolute("capture-editeur-retour.png").string(), apres, 20000,
-                                    [&](const ImageRGBA& i) { return Differences(avant, i, bonus) == 0; }),
-              0) << "not back to the same view";
+    long ecart = -1;
+    EXPECT_GE(editeur.AttendreImage(std::filesystem::absolute("capture-editeur-retour.png").string(), apres, 30000,
+                                    [&](const ImageRGBA& i)
+                                    {
+                                        ecart = Differences(avant, i, bonus);
+                                        return ecart == 0;
+                                    }),
+              0) << "not back to the same view: " << ecart << " pixels differ";
+    EXPECT_EQ(DifferencesCase(avant, apres, cellule(2, 17)), 0);
     EXPECT_EQ(PixelsCapuche(apres, 180, 330, 270, 420), PixelsCapuche(avant, 180, 330, 270, 420));
 
     // Further down the level, with the grid and a tile picked with a right
@@ -329,9 +365,8 @@ TEST(EditeurBoutEnBout, F11GoesFullScreenAndBackToTheWindowStillDrawingTheLevel)
     for (int bascule = 1; bascule <= 2; ++bascule)
     {
         const std::string& taille = tailles[bascule - 1];
-        editeur.Appuyer("F11");
-        Patienter(1000);
-        editeur.Relacher("F11");
+        // Held until the window has had the press and a few repeats.
+        EXPECT_TRUE(editeur.Tenir("F11", 6)) << "F11's repeats did not come within 30 s";
         ASSERT_TRUE(AttendreGeometrie(editeur.Fenetre(), taille)) << Geometrie(editeur.Fenetre());
         // The first frames at the new size may be slow to come (a sanitized
         // build reloads every image in the new context): wait for a drawn one.

@@ -155,7 +155,17 @@ TEST(EditeurBoutEnBout, TheSizeTheDesignerGivesTheWindowComesBackCentredAtTheNex
     {
         PartieJeu editeur(EditeurSur(dossier / "level.map", config));
         ASSERT_TRUE(editeur.FenetreVisible()) << "the editor's window never appeared";
-        ASSERT_TRUE(AttendreGeometrie(editeur.Fenetre(), Geometrie(editeur.Fenetre())));
+        // Settled at the size it chose from the screen (its first frame drawn
+        // there) before the designer's resize, which it would otherwise undo.
+        ImageRGBA premiere;
+        const std::string premiereCapture = std::filesystem::absolute("capture-editeur-taille-0.png").string();
+        ASSERT_TRUE(AttendreImage(editeur, premiereCapture, premiere, 30000, [&](const ImageRGBA& i)
+                                  {
+                                      return std::to_string(i.Largeur) + "x" + std::to_string(i.Hauteur) ==
+                                                 Geometrie(editeur.Fenetre()) &&
+                                             PartLigneEtat(i) > 0.6;
+                                  }))
+            << "no first frame at the window's size";
         Sortie("xdotool windowsize " + editeur.Fenetre() + " 1100 700");
         ASSERT_TRUE(AttendreGeometrie(editeur.Fenetre(), "1100x700")) << Geometrie(editeur.Fenetre());
         // Quit once the editor has the new size: its first frame at that size drawn.

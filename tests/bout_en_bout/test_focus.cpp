@@ -9,6 +9,7 @@
 #include "aide/SortieSon.h"
 #include "son/NomsSons.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -17,7 +18,8 @@ namespace
     // Waits (10 s at most) until `fenetre` has the keyboard focus.
     bool AttendreFocus(const std::string& fenetre)
     {
-        for (int i = 0; i < 100; ++i)
+        const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < limite)
         {
             Sortie("xdotool windowactivate " + fenetre + " 2>/dev/null");
             if (Sortie("xdotool getwindowfocus 2>/dev/null") == fenetre)
@@ -57,8 +59,20 @@ TEST(Focus, PAndMHeldWhileTheFocusGoesToggleNothing)
     autre.Arguments = {xmessage, "-geometry", "200x80+0+0", "-title", "corvella-autre-fenetre", "ailleurs"};
     const pid_t pidAutre = Demarrer(autre);
     ASSERT_GT(pidAutre, 0);
+    // Ended with the test, whichever way the test ends: left running, it
+    // would hold the test's output open and CTest would wait for it.
+    struct Arret
+    {
+        pid_t Pid;
+        ~Arret()
+        {
+            if (AttendreFin(Pid, 0) < 0)
+                Tuer(Pid);
+        }
+    } arret{pidAutre};
     std::string fenetreAutre;
-    for (int i = 0; i < 100 && fenetreAutre.empty(); ++i)
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (fenetreAutre.empty() && std::chrono::steady_clock::now() < limite)
     {
         fenetreAutre = Sortie("xdotool search --onlyvisible --name '^corvella-autre-fenetre$' 2>/dev/null | head -1");
         if (fenetreAutre.empty())
@@ -85,6 +99,5 @@ TEST(Focus, PAndMHeldWhileTheFocusGoesToggleNothing)
     std::printf("music RMS: %.4f after the focus went and came back, %.5f paused with P\n", apres, enPause);
     EXPECT_GT(apres, 0.005);
     EXPECT_LT(enPause, 1e-3);
-    Tuer(pidAutre);
     EXPECT_EQ(partie.Quitter(), 0);
 }

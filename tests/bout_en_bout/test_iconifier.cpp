@@ -51,10 +51,11 @@ namespace
         return (TempsProcesseur(pid) - avant) / duree;
     }
 
-    // Waits (10 s at most) until the window is shown or hidden as asked.
+    // Waits (30 s at most) until the window is shown or hidden as asked.
     bool AttendreVisible(const std::string& fenetre, bool visible)
     {
-        for (int i = 0; i < 100; ++i)
+        const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < limite)
         {
             const std::string etat = Sortie("xwininfo -id " + fenetre + " 2>/dev/null | sed -n 's/.*Map State: //p'");
             if ((etat == "IsViewable") == visible && !etat.empty())
@@ -132,10 +133,21 @@ TEST(Iconifier, AMinimisedGamePausesDrawsNothingAndWaits)
     EXPECT_LT(musique, 1e-3);
     EXPECT_TRUE(partie.EnCours());
 
-    // Back: paused, the caption pulsing, until P.
+    // Back: paused, the caption pulsing, until P. Pictures until it shows
+    // (one pulse lasts about 3 s; the first frames after the return may be
+    // slow on a loaded machine), 30 s at most.
     Sortie("xdotool windowactivate " + fenetre + " 2>/dev/null");
     ASSERT_TRUE(AttendreVisible(fenetre, true));
-    const int enPause = CaptionLaPlusVisible(partie, capture, reference, 3500);
+    int enPause = 0;
+    {
+        ImageRGBA image;
+        partie.AttendreImage(capture, image, 30000,
+                             [&](const ImageRGBA& i)
+                             {
+                                 enPause = std::max(enPause, PlusSombres(i, reference));
+                                 return enPause > 300;
+                             });
+    }
     Sortie("xdotool mousemove --window " + fenetre + " 50 50 2>/dev/null");
     partie.Taper("p");
     // Gone within a bound once P is handled, and gone for good.

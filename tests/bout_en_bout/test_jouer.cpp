@@ -1,36 +1,15 @@
-// Playing the real game with the keyboard: walk, jump, walk back, quit.
+// Playing the real game with the keyboard: walk, jump, walk back, quit. Each
+// key is held until its effect is seen on the screen (the view scrolls, the
+// character leaves the ground), within bounds, never for a set time.
 // The screenshots are kept in the build folder (captures/) to be looked at.
 #include <gtest/gtest.h>
 
 #include "aide/Aide.h"
 #include "aide/Partie.h"
 
-#include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <thread>
-
-namespace
-{
-    // Pixels that differ between two captures below the head-up display (the
-    // frame counter there changes on its own).
-    long PixelsDifferents(const ImageRGBA& a, const ImageRGBA& b)
-    {
-        if (a.Largeur != b.Largeur || a.Hauteur != b.Hauteur)
-            return -1;
-        long n = 0;
-        for (int y = a.Hauteur / 8; y < a.Hauteur; ++y)
-            for (int x = 0; x < a.Largeur; ++x)
-            {
-                const uint8_t* p = a.Pixel(x, y);
-                const uint8_t* q = b.Pixel(x, y);
-                if (std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 30)
-                    ++n;
-            }
-        return n;
-    }
-}
 
 TEST(Jouer, WalkJumpAndQuitWithTheArrowKeys)
 {
@@ -40,31 +19,50 @@ TEST(Jouer, WalkJumpAndQuitWithTheArrowKeys)
     const std::string captures = DossierJeu() + "/captures";
     CreerDossiers(captures);
 
-    Patienter(800); // most of the fade in from black
-    ImageRGBA marche1, marche2, saut;
+    // The scene drawn, the fade in over, the character standing at the start.
+    ImageRGBA repos, marche1, marche2, arret, saut, retour;
+    ASSERT_GE(partie.AttendreScene(captures + "/jouer-0-debut.png", repos), 0) << "no scene within 60 s";
+    ASSERT_GE(partie.AttendreRepos(captures + "/jouer-0-debut.png", repos), 0) << "the view never rests";
+    // A tenth of the pixels below the head-up display: far more than the
+    // bonuses' bobbing, far less than the ground moving under the view.
+    const long dixieme = static_cast<long>(repos.Largeur) * repos.Hauteur / 10;
 
-    // Walking right: the character or the view moves between two captures.
+    // Walking right: the view scrolls, and goes on scrolling (a little: the
+    // water lies not far ahead).
     partie.Appuyer("Right");
-    Patienter(400);
-    EXPECT_TRUE(partie.Capturer(captures + "/jouer-1-marche.png", &marche1));
-    Patienter(300);
-    EXPECT_TRUE(partie.Capturer(captures + "/jouer-2-marche.png", &marche2));
+    EXPECT_GE(partie.AttendreImage(captures + "/jouer-1-marche.png", marche1, 30000,
+                                   [&](const ImageRGBA& i) { return PixelsDifferents(repos, i) > dixieme; }),
+              0)
+        << "Right held, the view did not move in 30 s";
+    EXPECT_GE(partie.AttendreImage(captures + "/jouer-2-marche.png", marche2, 30000,
+                                   [&](const ImageRGBA& i) { return PixelsDifferents(marche1, i) > dixieme / 5; }),
+              0)
+        << "Right held, the view stopped";
     partie.Relacher("Right");
     EXPECT_TRUE(partie.EnCours()) << "the game ended while walking";
-    EXPECT_GT(PixelsDifferents(marche1, marche2), 200);
 
-    // A jump: the character leaves the ground.
+    // A jump from standing: the character leaves the ground (the middle of
+    // the screen, where it stands, changes as much as a walk changes it).
+    ASSERT_GE(partie.AttendreRepos(captures + "/jouer-3-arret.png", arret), 0) << "the character never stops";
     partie.Appuyer("Up");
-    Patienter(200);
-    EXPECT_TRUE(partie.Capturer(captures + "/jouer-3-saut.png", &saut));
+    long apresSaut = -1;
+    EXPECT_GE(partie.AttendreImage(captures + "/jouer-4-saut.png", saut, 30000,
+                                   [&](const ImageRGBA& i)
+                                   {
+                                       apresSaut = DifferencesAuMilieu(arret, i);
+                                       return apresSaut * 50 > static_cast<long>(i.Largeur) * i.Hauteur;
+                                   }),
+              0)
+        << "Up pressed, no jump seen in 30 s (" << apresSaut << " pixels changed around the character)";
     partie.Relacher("Up");
-    EXPECT_GT(PixelsDifferents(marche2, saut), 200);
 
     // Walking back left, both keys pressed and released in turn.
     partie.Appuyer("Left");
-    Patienter(400);
+    EXPECT_GE(partie.AttendreImage(captures + "/jouer-5-retour.png", retour, 30000,
+                                   [&](const ImageRGBA& i) { return PixelsDifferents(saut, i) > dixieme; }),
+              0)
+        << "Left held, the view did not move in 30 s";
     partie.Appuyer("Right");
-    Patienter(200);
     partie.Relacher("Right");
     partie.Relacher("Left");
     EXPECT_TRUE(partie.EnCours()) << "the game ended while playing";

@@ -80,10 +80,21 @@ TEST(SonDuJeu, WithoutAnAudioDeviceTheGamePlaysSilentlyAndQuitsCleanly)
         const std::string erreurs = dossier / "erreurs.txt";
         PartieJeu partie("", {std::string("SDL_AUDIODRIVER=") + pilote});
         ASSERT_TRUE(partie.FenetreVisible()) << pilote;
-        Patienter(1500);
-        partie.Taper("Up");
+        // Drawing (its sounds loaded, one per frame, by then); the music
+        // switched off and a jump played, silently: the jump seen on the
+        // screen, the key for the music handled before it.
+        ImageRGBA repos, saut;
+        const std::string capture = dossier / "capture.png";
+        ASSERT_GE(partie.AttendreScene(capture, repos), 0) << pilote << ": no scene within 60 s";
+        ASSERT_GE(partie.AttendreRepos(capture, repos), 0) << pilote << ": the view never rests";
         partie.Taper("m");
-        Patienter(300);
+        partie.Appuyer("Up");
+        EXPECT_GE(partie.AttendreImage(capture, saut, 30000,
+                                       [&](const ImageRGBA& i)
+                                       { return DifferencesAuMilieu(repos, i) * 50 > i.Largeur * i.Hauteur; }),
+                  0)
+            << pilote << ": Up held, no jump seen in 30 s";
+        partie.Relacher("Up");
         EXPECT_TRUE(partie.EnCours()) << pilote;
         EXPECT_EQ(partie.Quitter(), 0) << pilote;
     }
