@@ -68,24 +68,13 @@ namespace
     long AttendreImage(PartieJeu& editeur, int ms, const std::function<bool(const ImageRGBA&)>& fini,
                        ImageRGBA* derniere = nullptr)
     {
-        const auto debut = std::chrono::steady_clock::now();
-        const std::string chemin = std::filesystem::absolute("capture-editeur-route-attente.png").string();
-        for (;;)
-        {
-            ImageRGBA image;
-            const long ecoule = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                      std::chrono::steady_clock::now() - debut)
-                                                      .count());
-            if (editeur.CapturerFenetre(chemin, image) && fini(image))
-            {
-                if (derniere != nullptr)
-                    *derniere = image;
-                return ecoule;
-            }
-            if (ecoule > ms)
-                return -1;
-            Patienter(50);
-        }
+        ImageRGBA image;
+        const long t = AttendreImageFenetre(editeur.Fenetre(),
+                                            std::filesystem::absolute("capture-editeur-route-attente.png").string(),
+                                            image, ms, fini);
+        if (t >= 0 && derniere != nullptr)
+            *derniere = image;
+        return t;
     }
 
     // Waits at most `ms` for the file to hold `texte` `fois` times.

@@ -59,20 +59,9 @@ namespace
     // Pictures of the window until `fini` holds or `ms` pass; the time it took, or -1.
     long AttendreImage(PartieJeu& editeur, int ms, const std::function<bool(const ImageRGBA&)>& fini)
     {
-        const auto debut = std::chrono::steady_clock::now();
-        const std::string chemin = std::filesystem::absolute("capture-editeur-vivant.png").string();
-        for (;;)
-        {
-            ImageRGBA image;
-            const long ecoule = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                      std::chrono::steady_clock::now() - debut)
-                                                      .count());
-            if (editeur.CapturerFenetre(chemin, image) && fini(image))
-                return ecoule;
-            if (ecoule > ms)
-                return -1;
-            Patienter(50);
-        }
+        ImageRGBA image;
+        return AttendreImageFenetre(editeur.Fenetre(), std::filesystem::absolute("capture-editeur-vivant.png").string(),
+                                    image, ms, fini);
     }
 }
 
