@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <poll.h>
 #include <unistd.h>
 
@@ -51,15 +52,31 @@ AffichageVirtuel::AffichageVirtuel(int largeur, int hauteur)
     setenv("DISPLAY", nom_.c_str(), 1);
     Lancement wm;
     wm.Arguments = {"/usr/bin/openbox"};
+    // Its cache (where it logs its start) its own, not every other openbox's
+    // on the machine.
+    char modele[] = "/tmp/corvella-openbox-XXXXXX";
+    if (mkdtemp(modele) != nullptr)
+    {
+        cache_ = modele;
+        wm.Ajouter = {"XDG_CACHE_HOME=" + cache_};
+    }
     gestionnaire_ = Demarrer(wm);
     // Without the window manager, windows have no frame and full screen
-    // stays 1x1. It has taken the screen once it has told the desktop's work area.
+    // stays 1x1. It has taken the screen once it has told the desktop's work
+    // area; on a crowded machine it sometimes ends before that (it could not
+    // open the display yet): it is started again.
     while (AvantLimite(limite) && !pret_)
     {
         pret_ = Sortie("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos &&
                 Sortie("xprop -root _NET_WORKAREA 2>/dev/null").find(" = ") != std::string::npos;
-        if (!pret_)
-            Patienter(50);
+        if (pret_)
+            break;
+        if (gestionnaire_ <= 0 || AttendreFin(gestionnaire_, 0) != -1)
+        {
+            Patienter(200);
+            gestionnaire_ = Demarrer(wm);
+        }
+        Patienter(50);
     }
 }
 
@@ -69,6 +86,8 @@ AffichageVirtuel::~AffichageVirtuel()
         Tuer(gestionnaire_);
     if (serveur_ > 0)
         Tuer(serveur_);
+    if (!cache_.empty())
+        std::filesystem::remove_all(cache_);
     if (avaitAffichage_)
         setenv("DISPLAY", avant_.c_str(), 1);
     else

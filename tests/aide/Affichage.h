@@ -18,5 +18,6 @@ public:
 private:
     pid_t serveur_ = -1, gestionnaire_ = -1;
     std::string nom_, avant_;
+    std::string cache_; // the window manager's own cache folder
     bool avaitAffichage_ = false, pret_ = false;
 };
