@@ -61,6 +61,10 @@ namespace
     {
         for (int essai = 0; essai < 4; ++essai)
         {
+            // The keys go to the window with the focus: another editor's
+            // window, still coming up, may have taken it since.
+            if (essai > 0 && fichier.empty())
+                Viser(p);
             if (essai > 0)
                 p.Taper("shift+Right");
             p.Taper("space");
