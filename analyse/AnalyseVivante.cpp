@@ -155,6 +155,30 @@ namespace AnalyseCarte
             return true;
         }
 
+        // A bonus of the report, as the bonuses of the level and the ones a
+        // route leaves behind are both written.
+        void EcrireBonus(Ecrivain& e, const BonusVu& b)
+        {
+            e.Signe(b.Colonne);
+            e.Signe(b.Ligne);
+            e.Signe(b.Type);
+            e.Signe(static_cast<int>(b.Sort));
+            e.Signe(b.LigneTexte);
+            e.Signe(b.ColonneTexte);
+        }
+
+        BonusVu LireBonus(Lecteur& l)
+        {
+            BonusVu b;
+            b.Colonne = l.Petit(1, CMap::CotesMax);
+            b.Ligne = l.Petit(1, CMap::CotesMax);
+            b.Type = l.Petit(1, 8);
+            b.Sort = static_cast<BonusVu::Etat>(l.Petit(BonusVu::Prenable, BonusVu::Inconnu));
+            b.LigneTexte = l.Petit(0, INT32_MAX);
+            b.ColonneTexte = l.Petit(0, INT32_MAX);
+            return b;
+        }
+
         std::string Secondes(double s)
         {
             char tampon[32];
@@ -190,14 +214,7 @@ namespace AnalyseCarte
         e.Brut(reinterpret_cast<const char*>(rapport.Cases.data()), rapport.Cases.size());
         e.Entier(rapport.Bonus.size());
         for (const BonusVu& b : rapport.Bonus)
-        {
-            e.Signe(b.Colonne);
-            e.Signe(b.Ligne);
-            e.Signe(b.Type);
-            e.Signe(static_cast<int>(b.Sort));
-            e.Signe(b.LigneTexte);
-            e.Signe(b.ColonneTexte);
-        }
+            EcrireBonus(e, b);
         // The route asked for, without its trail.
         const Route* route = rapport.RouteCalculee.get();
         e.Entier(route != nullptr ? 1 : 0);
@@ -228,13 +245,7 @@ namespace AnalyseCarte
             e.Entier(route->Restants.size());
             for (size_t i = 0; i < route->Restants.size(); ++i)
             {
-                const BonusVu& b = route->Restants[i];
-                e.Signe(b.Colonne);
-                e.Signe(b.Ligne);
-                e.Signe(b.Type);
-                e.Signe(static_cast<int>(b.Sort));
-                e.Signe(b.LigneTexte);
-                e.Signe(b.ColonneTexte);
+                EcrireBonus(e, route->Restants[i]);
                 e.Texte(i < route->RaisonsRestants.size() ? route->RaisonsRestants[i] : std::string());
             }
             e.Entier(route->Recherches);
@@ -280,16 +291,7 @@ namespace AnalyseCarte
                 return false;
             const size_t bonus = l.Nombre(6 * 8);
             for (size_t i = 0; l.Bon() && i < bonus; ++i)
-            {
-                BonusVu b;
-                b.Colonne = l.Petit(1, CMap::CotesMax);
-                b.Ligne = l.Petit(1, CMap::CotesMax);
-                b.Type = l.Petit(1, 8);
-                b.Sort = static_cast<BonusVu::Etat>(l.Petit(BonusVu::Prenable, BonusVu::Inconnu));
-                b.LigneTexte = l.Petit(0, INT32_MAX);
-                b.ColonneTexte = l.Petit(0, INT32_MAX);
-                r.Bonus.push_back(b);
-            }
+                r.Bonus.push_back(LireBonus(l));
             if (l.Petit(0, 1) == 1)
             {
                 auto route = std::make_shared<Route>();
@@ -322,14 +324,7 @@ namespace AnalyseCarte
                 const size_t restants = l.Nombre(7 * 8);
                 for (size_t i = 0; l.Bon() && i < restants; ++i)
                 {
-                    BonusVu b;
-                    b.Colonne = l.Petit(1, CMap::CotesMax);
-                    b.Ligne = l.Petit(1, CMap::CotesMax);
-                    b.Type = l.Petit(1, 8);
-                    b.Sort = static_cast<BonusVu::Etat>(l.Petit(BonusVu::Prenable, BonusVu::Inconnu));
-                    b.LigneTexte = l.Petit(0, INT32_MAX);
-                    b.ColonneTexte = l.Petit(0, INT32_MAX);
-                    route->Restants.push_back(b);
+                    route->Restants.push_back(LireBonus(l));
                     route->RaisonsRestants.push_back(l.Texte());
                 }
                 route->Recherches = static_cast<size_t>(l.Entier());
