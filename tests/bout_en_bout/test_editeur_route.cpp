@@ -69,9 +69,8 @@ namespace
                        ImageRGBA* derniere = nullptr)
     {
         ImageRGBA image;
-        const long t = AttendreImageFenetre(editeur.Fenetre(),
-                                            std::filesystem::absolute("capture-editeur-route-attente.png").string(),
-                                            image, ms, fini);
+        const long t =
+            editeur.AttendreImage(std::filesystem::absolute("capture-editeur-route-attente.png").string(), image, ms, fini);
         if (t >= 0 && derniere != nullptr)
             *derniere = image;
         return t;

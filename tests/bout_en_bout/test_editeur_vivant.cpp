@@ -60,8 +60,7 @@ namespace
     long AttendreImage(PartieJeu& editeur, int ms, const std::function<bool(const ImageRGBA&)>& fini)
     {
         ImageRGBA image;
-        return AttendreImageFenetre(editeur.Fenetre(), std::filesystem::absolute("capture-editeur-vivant.png").string(),
-                                    image, ms, fini);
+        return editeur.AttendreImage(std::filesystem::absolute("capture-editeur-vivant.png").string(), image, ms, fini);
     }
 }
 
