@@ -1,9 +1,11 @@
 // Fixed-function OpenGL over WebGL: the state the game sets, its matrices
-// applied on the CPU, and its immediate-mode primitives gathered into one
-// buffer drawn at once for each run of quads with the same texture, texture
-// sampling and blending.
+// applied on the CPU, and its immediate-mode primitives gathered into batches
+// of the same texture, texture sampling and blending (a primitive joins an
+// earlier batch of its state when nothing drawn since covers its pixels), the
+// frame's batches uploaded together and drawn with a call each.
 #include "Contexte.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -58,17 +60,95 @@ namespace GlWeb
         glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Sommet), reinterpret_cast<void*>(0));
         glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Sommet), reinterpret_cast<void*>(8));
         glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Sommet), reinterpret_cast<void*>(16));
+        glEnableVertexAttribArray(3);
+        glVertexAttribPointer(3, 1, GL_FLOAT, GL_FALSE, sizeof(Sommet), reinterpret_cast<void*>(20));
+        c.ReelProgramme = c.Programme;
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        c.Version2 = version != nullptr && std::strstr(version, "WebGL 2") != nullptr;
         glDisable(GL_BLEND);
         glBlendFunc(GL_ONE, GL_ZERO);
     }
 
-    void Dessine()
+    // How far back a primitive may look for a batch of its state: enough for
+    // a column of tiles of a few kinds, little against the frame's cost.
+    constexpr std::size_t Recul = 48;
+
+    bool Recouvre(const Commande& k, float x0, float y0, float x1, float y1)
+    {
+        // Boxes that only touch share no pixel: GL gives an edge's pixels to one side.
+        return x0 < k.X1 && k.X0 < x1 && y0 < k.Y1 && k.Y0 < y1;
+    }
+
+    void Range(const Etat& etat)
     {
         Contexte& c = Ctx();
-        if (c.Lot.empty())
+        const std::vector<Sommet>& n = c.Nouveaux;
+        if (n.empty())
             return;
-        Prepare();
-        const Etat& e = c.EtatLot;
+        float x0 = n[0].X, y0 = n[0].Y, x1 = n[0].X, y1 = n[0].Y;
+        for (const Sommet& s : n)
+        {
+            x0 = std::min(x0, s.X);
+            y0 = std::min(y0, s.Y);
+            x1 = std::max(x1, s.X);
+            y1 = std::max(y1, s.Y);
+        }
+        // Lines are wider than their vertices: they cover everything, and so
+        // never move before what was drawn ahead of them.
+        if (etat.Primitive == GL_LINES)
+        {
+            x0 = y0 = -1e30f;
+            x1 = y1 = 1e30f;
+        }
+        // Drawing a primitive earlier, with an earlier batch of its state,
+        // changes no pixel as long as nothing drawn in between covers its own.
+        Commande* cible = nullptr;
+        for (std::size_t i = c.Actives, vus = 0; i-- > 0 && vus < Recul; ++vus)
+        {
+            Commande& k = c.Commandes[i];
+            if (k.E == etat)
+            {
+                cible = &k;
+                break;
+            }
+            if (Recouvre(k, x0, y0, x1, y1))
+                break;
+        }
+        if (cible == nullptr)
+        {
+            if (c.Actives == c.Commandes.size())
+                c.Commandes.emplace_back();
+            cible = &c.Commandes[c.Actives++];
+            cible->E = etat;
+            cible->Sommets.clear();
+            cible->X0 = x0;
+            cible->Y0 = y0;
+            cible->X1 = x1;
+            cible->Y1 = y1;
+        }
+        else
+        {
+            cible->X0 = std::min(cible->X0, x0);
+            cible->Y0 = std::min(cible->Y0, y0);
+            cible->X1 = std::max(cible->X1, x1);
+            cible->Y1 = std::max(cible->Y1, y1);
+        }
+        cible->Sommets.insert(cible->Sommets.end(), n.begin(), n.end());
+    }
+
+    bool EnAttente(GLuint texture)
+    {
+        const Contexte& c = Ctx();
+        for (std::size_t i = 0; i < c.Actives; ++i)
+            if (c.Commandes[i].E.Texture && c.Commandes[i].E.Nom == texture)
+                return true;
+        return false;
+    }
+
+    // Sets WebGL's state for a batch, skipping what is already so.
+    static void Appliquer(const Etat& e)
+    {
+        Contexte& c = Ctx();
         if (e.Melange != c.ReelMelange)
         {
             if (e.Melange)
@@ -82,6 +162,26 @@ namespace GlWeb
             glBlendFunc(e.Source, e.Destination);
             c.ReelSource = e.Source;
             c.ReelDestination = e.Destination;
+        }
+        if (e.Texture && e.Rangee >= 0)
+        {
+            if (c.ReelProgramme != c.ProgrammeRangees)
+            {
+                glUseProgram(c.ProgrammeRangees);
+                c.ReelProgramme = c.ProgrammeRangees;
+            }
+            const GLuint reelle = c.Rangees[static_cast<std::size_t>(e.Rangee)].Reelle;
+            if (reelle != c.ReelRangee)
+            {
+                glBindTexture(0x8C1A /* GL_TEXTURE_2D_ARRAY */, reelle);
+                c.ReelRangee = reelle;
+            }
+            return;
+        }
+        if (c.ReelProgramme != c.Programme)
+        {
+            glUseProgram(c.Programme);
+            c.ReelProgramme = c.Programme;
         }
         const int avec = e.Texture ? 1 : 0;
         if (avec != c.ReelAvecTexture)
@@ -98,12 +198,34 @@ namespace GlWeb
                 c.ReelTexture = reelle;
             }
         }
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(c.Lot.size() * sizeof(Sommet)), c.Lot.data(),
+    }
+
+    // Each upload costs the browser far more than the bytes it carries (tens
+    // of microseconds under a software WebGL): the frame's batches go up
+    // together, and only their draws are issued one by one.
+    void Dessine()
+    {
+        Contexte& c = Ctx();
+        if (c.Actives == 0)
+            return;
+        Prepare();
+        c.Attente.clear();
+        for (std::size_t i = 0; i < c.Actives; ++i)
+            c.Attente.insert(c.Attente.end(), c.Commandes[i].Sommets.begin(), c.Commandes[i].Sommets.end());
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(c.Attente.size() * sizeof(Sommet)), c.Attente.data(),
                      GL_STREAM_DRAW);
-        glDrawArrays(e.Primitive, 0, static_cast<GLsizei>(c.Lot.size()));
-        ++c.Dessins;
-        c.Sommets += static_cast<unsigned>(c.Lot.size());
-        c.Lot.clear();
+        GLint premier = 0;
+        for (std::size_t i = 0; i < c.Actives; ++i)
+        {
+            const Commande& k = c.Commandes[i];
+            const GLsizei nombre = static_cast<GLsizei>(k.Sommets.size());
+            Appliquer(k.E);
+            glDrawArrays(k.E.Primitive, premier, nombre);
+            premier += nombre;
+            ++c.Dessins;
+            c.Sommets += static_cast<unsigned>(nombre);
+        }
+        c.Actives = 0;
     }
 
     // The state a primitive given now would be drawn with.
@@ -114,6 +236,16 @@ namespace GlWeb
         const Texture* t = TextureNommee(c.Liee);
         e.Texture = c.Texturage && t != nullptr && Complete(*t);
         e.Nom = c.Liee;
+        c.CoucheCourante = 0;
+        if (e.Texture)
+        {
+            const int couche = Couche(c.Liee);
+            if (couche >= 0)
+            {
+                e.Rangee = c.Textures[c.Liee].Rangee;
+                c.CoucheCourante = static_cast<float>(couche);
+            }
+        }
         e.Melange = c.Melange;
         e.Source = c.Source;
         e.Destination = c.Destination;
@@ -484,10 +616,8 @@ void WglEnd(void)
     const size_t n = e.size();
     const bool lignes = c.Primitive == GL_LINES || c.Primitive == GL_LINE_STRIP || c.Primitive == GL_LINE_LOOP;
     const Etat etat = EtatCourant(lignes ? GL_LINES : GL_TRIANGLES);
-    if (!c.Lot.empty() && !(etat == c.EtatLot))
-        Dessine();
-    c.EtatLot = etat;
-    std::vector<Sommet>& lot = c.Lot;
+    std::vector<Sommet>& lot = c.Nouveaux;
+    lot.clear();
     switch (c.Primitive)
     {
     case GL_QUADS:
@@ -534,8 +664,9 @@ void WglEnd(void)
     default: // points: not drawn
         break;
     }
-    if (lot.empty())
-        return;
+    for (Sommet& s : lot)
+        s.Couche = c.CoucheCourante;
+    Range(etat);
 }
 
 void WglColor4ub(GLubyte r, GLubyte v, GLubyte b, GLubyte a)
@@ -607,6 +738,12 @@ void WglVertex3i(GLint x, GLint y, GLint z)
 void WglVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
     Sommet3(x, y, z);
+}
+
+int WglVersion2(void)
+{
+    Prepare();
+    return Ctx().Version2 ? 1 : 0;
 }
 
 unsigned WglNombreDessins(void)

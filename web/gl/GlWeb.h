@@ -110,6 +110,8 @@ GLint WgluBuild2DMipmaps(GLenum cible, GLint composantes, GLint largeur, GLint h
 // Figures of the layer, for the page and the tests: draw calls and quads
 // since the start.
 unsigned WglNombreDessins(void);
+// Whether the context is WebGL 2 (fences, texture arrays).
+int WglVersion2(void);
 unsigned WglNombreSommets(void);
 
 #ifdef __cplusplus

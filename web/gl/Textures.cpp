@@ -60,11 +60,10 @@ namespace
         return rgba;
     }
 
-    // Before a texture changes, the batch that draws with it is drawn.
+    // Before a texture changes, the batches that draw with it are drawn.
     void AvantChangement(GLuint nom)
     {
-        Contexte& c = Ctx();
-        if (!c.Lot.empty() && c.EtatLot.Texture && c.EtatLot.Nom == nom)
+        if (EnAttente(nom))
             Dessine();
     }
 
@@ -127,6 +126,7 @@ void WglDeleteTextures(GLsizei n, const GLuint* noms)
         if (t == nullptr || noms[i] == 0)
             continue;
         AvantChangement(noms[i]);
+        Sortir(*t);
         if (t->Reelle != 0)
             glDeleteTextures(1, &t->Reelle);
         *t = Texture();
@@ -173,6 +173,7 @@ void WglTexParameteri(GLenum, GLenum nom, GLint valeur)
     t = TextureLiee(); // draws what used the old sampling
     if (t == nullptr)
         return;
+    Sortir(*t); // into the array of its new sampling, at its next draw
     *champ = valeur;
     AppliqueEchantillonnage(*t);
 }
@@ -188,17 +189,22 @@ void WglTexImage2D(GLenum, GLint niveau, GLint, GLsizei largeur, GLsizei hauteur
     std::vector<std::uint8_t> rgba = EnRgba(pixels, largeur, hauteur, format);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexImage2D(GL_TEXTURE_2D, niveau, GL_RGBA, largeur, hauteur, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    Sortir(*t);
     if (niveau == 0)
     {
         t->Image = true;
         t->Mipmaps = false;
         t->Largeur = largeur;
         t->Hauteur = hauteur;
+        t->Niveaux.assign(1, GlWeb::Niveau{largeur, hauteur, rgba});
         t->Niveau0 = std::move(rgba);
         AppliqueEchantillonnage(*t);
     }
     else if (niveau > 0)
+    {
         t->Mipmaps = true; // levels given by hand are trusted to be complete
+        t->Niveaux.clear(); // but not known: the texture stays out of the arrays
+    }
 }
 
 void WglTexSubImage2D(GLenum, GLint niveau, GLint x, GLint y, GLsizei largeur, GLsizei hauteur, GLenum format,
@@ -212,10 +218,17 @@ void WglTexSubImage2D(GLenum, GLint niveau, GLint x, GLint y, GLsizei largeur, G
     const std::vector<std::uint8_t> rgba = EnRgba(pixels, largeur, hauteur, format);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(GL_TEXTURE_2D, niveau, x, y, largeur, hauteur, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    Sortir(*t);
     if (niveau == 0 && x + largeur <= t->Largeur && y + hauteur <= t->Hauteur)
         for (int l = 0; l < hauteur; ++l)
             std::memcpy(&t->Niveau0[(static_cast<size_t>(y + l) * t->Largeur + x) * 4],
                         &rgba[static_cast<size_t>(l) * largeur * 4], static_cast<size_t>(largeur) * 4);
+    // A single level is known again as a whole; of a chain, the levels below
+    // would no longer be.
+    if (niveau == 0 && t->Niveaux.size() == 1)
+        t->Niveaux[0].Pixels = t->Niveau0;
+    else
+        t->Niveaux.clear();
 }
 
 void WglGetTexLevelParameteriv(GLenum, GLint niveau, GLenum nom, GLint* valeur)
@@ -271,11 +284,13 @@ GLint WgluBuild2DMipmaps(GLenum, GLint, GLint largeur, GLint hauteur, GLenum for
     for (size_t i = 0; i < niveaux.size(); ++i)
         glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), GL_RGBA, niveaux[i].Largeur, niveaux[i].Hauteur, 0,
                      GL_RGBA, GL_UNSIGNED_BYTE, niveaux[i].Pixels.data());
+    Sortir(*t);
     t->Image = true;
     t->Mipmaps = true;
     t->Largeur = niveaux[0].Largeur;
     t->Hauteur = niveaux[0].Hauteur;
     t->Niveau0 = niveaux[0].Pixels;
+    t->Niveaux = niveaux;
     AppliqueEchantillonnage(*t);
     return 0;
 }
