@@ -282,21 +282,42 @@ function demarrer() {
     // The editor's analyses (its AnalyseVivante objects: the live check, the
     // clear check, the route to a cell), each a Web Worker of its own, known
     // by the object's address; one text at a time, the last asked waiting
-    // while it works.
+    // while it works. A software WebGL draws on the processor's cores too:
+    // the workers leave one to the drawing and take turns, the analyses the
+    // editor made first going first; the first of all, the live check, never
+    // waits for the others.
     analyses: {},
+    analyseRang: 0,
+    analyseCoeurs: Math.max(1, (navigator.hardwareConcurrency || 2) - 1),
+    analyseSuivante() {
+      const toutes = Object.values(this.analyses);
+      let libres = this.analyseCoeurs - toutes.filter((a) => a.occupe).length;
+      const premier = Math.min(...toutes.map((a) => a.rang));
+      for (const a of toutes.filter((a) => !a.occupe && a.suivant).sort((x, y) => x.rang - y.rang)) {
+        if (libres-- <= 0 && a.rang !== premier) break;
+        const d = a.suivant;
+        a.suivant = null;
+        a.occupe = true;
+        a.travailleur.postMessage(d, [d.texte.buffer]);
+      }
+    },
     analyseDemarrer(cle) {
       const m = this;
-      const a = { travailleur: new Worker("analyse.js"), occupe: false, suivant: null, resultat: null, erreur: null };
-      const envoyer = (d) => { a.occupe = true; a.travailleur.postMessage(d, [d.texte.buffer]); };
+      const a = { travailleur: new Worker("analyse.js"), rang: m.analyseRang++, occupe: false, suivant: null,
+        resultat: null, erreur: null };
       a.travailleur.onmessage = (e) => {
         a.resultat = e.data;
         a.occupe = false;
-        if (a.suivant) { envoyer(a.suivant); a.suivant = null; }
+        m.analyseSuivante();
       };
-      a.travailleur.onerror = (e) => { a.erreur = e.message || "the worker stopped"; };
+      a.travailleur.onerror = (e) => {
+        a.erreur = e.message || "the worker stopped";
+        a.occupe = false;
+        m.analyseSuivante();
+      };
       a.demander = (numero, texte, o) => {
-        if (a.occupe) a.suivant = { numero, texte, o };
-        else envoyer({ numero, texte, o });
+        a.suivant = { numero, texte, o };
+        m.analyseSuivante();
       };
       m.analyses[cle] = a;
     },
@@ -312,8 +333,14 @@ function demarrer() {
       const a = this.analyses[cle];
       if (a) a.travailleur.terminate();
       delete this.analyses[cle];
+      this.analyseSuivante();
     },
-    analyseRelancer(cle) { this.analyseArreter(cle); this.analyseDemarrer(cle); },
+    analyseRelancer(cle) {
+      const rang = this.analyses[cle] ? this.analyses[cle].rang : undefined;
+      this.analyseArreter(cle);
+      this.analyseDemarrer(cle);
+      if (rang !== undefined) this.analyses[cle].rang = rang;
+    },
     // The designer chose to stay when the editor asked about the unsaved
     // changes: the level asked for is forgotten.
     quitterAnnule() {
