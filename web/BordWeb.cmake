@@ -11,6 +11,7 @@ add_library(corvella_bord_web STATIC
   ${CORVELLA_BORD_WEB}/gl/Textures.cpp
   ${CORVELLA_BORD_WEB}/gl/Mipmaps.cpp
   ${CORVELLA_BORD_WEB}/gl/Rangees.cpp
+  ${CORVELLA_BORD_WEB}/gl/Cadence.cpp
   ${CORVELLA_BORD_WEB}/sdl/Surfaces.cpp
   ${CORVELLA_BORD_WEB}/sdl/Flux.cpp
   ${CORVELLA_BORD_WEB}/sdl/Images.cpp

@@ -380,10 +380,11 @@ class PageEditeur(unittest.TestCase):
         print("\n  check after an edit: %.0f ms; %.0f frames per second meanwhile, %.0f before"
               % (ms, pendant, repos))
         self.assertLess(ms, 2000)
-        # The drawing goes on beside the worker. Under a software WebGL the
-        # frame rate is the processor's: on two cores the worker takes one of
-        # the two that drew the page before.
-        self.assertGreater(pendant, max(8.0, 0.35 * repos))
+        # The drawing goes on beside the worker (an analysis on the page's
+        # own thread would hold it for the whole check: a frame or none).
+        # Under a software WebGL the frame rate is the processor's: on two
+        # cores the worker takes one of the two that drew the page before.
+        self.assertGreater(pendant, max(3.0, 0.35 * repos))
         self.touche("z", "KeyZ", 90, ctrl=True)
         self.n.attendre_vrai("document.title === %r" % titre, 5, "the edit undone")
         self.sans_erreur()

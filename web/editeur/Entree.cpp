@@ -8,7 +8,6 @@
 #include "../gl/GlWeb.h"
 #include "editeur/Editeur.h"
 
-#include <GLES3/gl3.h>
 #include <SDL.h>
 #include <emscripten.h>
 #include <cstdio>
@@ -31,42 +30,6 @@ namespace
     bool QuitterDemande = false;
 
     std::string Octets, Description;
-
-    // The editor draws its next frame once the browser has drawn the last
-    // one, and not more often than the display shows them. Drawing as fast as
-    // its loop allows, it would queue frames faster than a software WebGL
-    // draws them, and the page would then stall for a long while every few
-    // seconds; waiting for the display's own beat instead (requestAnimationFrame)
-    // would halve the rate of any frame that takes a little longer than one beat.
-    GLsync EnVol = nullptr;
-    double DebutImage = 0;
-    constexpr double Periode = 1000.0 / 60.0;
-
-    // WebGL 1 has no fences: there the display's beat it is.
-    EM_ASYNC_JS(void, ProchainBattement, (), {
-        await new Promise((fini) => requestAnimationFrame(() => fini()));
-    });
-
-    void ImageSuivante()
-    {
-        if (!WglVersion2())
-        {
-            ProchainBattement();
-            return;
-        }
-        if (EnVol != nullptr)
-        {
-            while (glClientWaitSync(EnVol, 0, 0) == GL_TIMEOUT_EXPIRED)
-                emscripten_sleep(1);
-            glDeleteSync(EnVol);
-            EnVol = nullptr;
-        }
-        const double attente = DebutImage + Periode - emscripten_get_now();
-        if (attente >= 1)
-            emscripten_sleep(static_cast<unsigned>(attente));
-        DebutImage = emscripten_get_now();
-        EnVol = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-    }
 
     // After each frame of the editor: has the page's request to quit been
     // turned down (the question closed, the editor staying)?
@@ -91,13 +54,13 @@ EMSCRIPTEN_KEEPALIVE unsigned CorvellaImages()
 }
 
 // What is still gathered is drawn, then the frame is handed to the browser,
-// and the editor goes on when the browser is ready for the next one.
+// and the editor goes on when the browser has drawn it (gl/Cadence.cpp).
 void SDL_GL_SwapBuffers(void)
 {
     WglFlush();
     ++ImagesFinies;
     SuivreQuitter();
-    ImageSuivante();
+    WglCadence(1000.0 / 60.0); // as a page should: no more often than the display shows them
 }
 
 // The page's clock, in milliseconds since the program started, plus what

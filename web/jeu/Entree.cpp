@@ -85,12 +85,14 @@ EMSCRIPTEN_KEEPALIVE unsigned CorvellaFPS()
     return Moteur.FPS;
 }
 
-// The frame is handed to the browser when the game gives it its turn: what
-// is still gathered is drawn first.
+// What is still gathered is drawn and the frame handed to the browser; the
+// game goes on once the browser has drawn it (gl/Cadence.cpp), as a desktop
+// game's swap waits for the driver. The game's own pacing stays as it is.
 void SDL_GL_SwapBuffers(void)
 {
     WglFlush();
     ++ImagesFinies;
+    WglCadence(0);
 }
 }
 
