@@ -241,8 +241,10 @@ void PartieJeu::Relacher(const std::string& cle)
 
 void PartieJeu::Taper(const std::string& cle)
 {
-    Appuyer(cle);
-    Relacher(cle);
+    // Press and release from one xdotool, back to back: from two, on a
+    // crowded machine the release could come after the server's repeat delay,
+    // and the key would be typed twice or more.
+    Xdotool("key --delay 0 " + cle);
 }
 
 bool PartieJeu::Capturer(const std::string& chemin, ImageRGBA* image)

@@ -336,6 +336,10 @@ TEST(EditeurBoutEnBout, AnAutosaveLeftBehindIsOfferedBackAtTheNextStart)
     editeur.Taper("ctrl+s");
     const std::string sauve = AttendreChangement(fichier, original);
     EXPECT_EQ(sauve, autosave);
+    // The autosave goes once the file is written: a moment later.
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::filesystem::exists(fichier + ".autosave") && std::chrono::steady_clock::now() < limite)
+        Patienter(100);
     EXPECT_FALSE(std::filesystem::exists(fichier + ".autosave"));
     editeur.Taper("ctrl+q");
     EXPECT_EQ(editeur.AttendreFin(20000), 0);
