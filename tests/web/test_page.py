@@ -210,6 +210,25 @@ class Page(unittest.TestCase):
         self.assertLess(moyen, 0.5)
         self.assertLess(loin, 0.005)
 
+    def test_02b_batching_keeps_the_order_of_what_overlaps(self):
+        """Quads of two textures and a blended one through the game's GL calls
+        (web/jeu/EssaiLots.cpp): a quad joins an earlier batch of its texture
+        only over what nothing drawn since covers."""
+        self.n.aller(self.adresse("&lots"))
+        self.n.attendre_vrai("typeof Page !== 'undefined' && !!Page.courant && !!Page.courant.module && "
+                             "Page.courant.module._CorvellaLots() != 0", 30, "the batching check drawn")
+        ligne = self.n.evaluer("(() => { const m = %s; const p = m._CorvellaLots(); "
+                               "return Array.from(m.HEAPU8.subarray(p, p + 80 * 4)); })()" % JEU)
+        pixel = lambda x: tuple(ligne[4 * x:4 * x + 3])
+        rouge, bleu, noir = (255, 0, 0), (0, 0, 255), (0, 0, 0)
+        attendu = {15: bleu, 27: rouge, 35: rouge, 45: noir, 52: rouge, 57: bleu, 62: bleu, 67: noir, 75: rouge}
+        self.assertEqual({x: pixel(x) for x in attendu}, attendu)
+        # Half-transparent green over red.
+        for c, v in zip(pixel(5), (127, 128, 0)):
+            self.assertLessEqual(abs(c - v), 2, pixel(5))
+        # A, B, C with D and G, E, F: the last red quad joined C's batch.
+        self.assertEqual(self.jeu("_CorvellaLotsDessins()"), 5)
+
     def test_03_right_arrow_held_for_1_s_moves_200_px(self):
         self.ouvrir()
         self.nouveau_run(lambda: self.deposer(NIVEAU_PLAT))

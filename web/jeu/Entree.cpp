@@ -5,6 +5,7 @@
 // let the tests read where the player is.
 #include "../../main/Globales.h"
 #include "../gl/GlWeb.h"
+#include "EssaiLots.h"
 #include "ImageFigee.h"
 #include "../../outils/Horloge.h"
 
@@ -116,10 +117,30 @@ static int ImageDeTest(std::uint32_t temps)
     return 0;
 }
 
+static ResultatLots Lots;
+
+// "--lots": the batching check's row and draw calls, once drawn; null before.
+extern "C" EMSCRIPTEN_KEEPALIVE const std::uint8_t* CorvellaLots()
+{
+    return Lots.Ligne.empty() ? nullptr : Lots.Ligne.data();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE unsigned CorvellaLotsDessins()
+{
+    return Lots.Dessins;
+}
+
 int main(int argc, char* argv[])
 {
     if (SDL_Init(0) < 0)
         return -1;
+    if (argc == 2 && std::strcmp(argv[1], "--lots") == 0)
+    {
+        if (Moteur.Init(true, "Corvella") < 0)
+            return -1;
+        Lots = EssaiLots(Moteur.Ecran->w, Moteur.Ecran->h);
+        return 0;
+    }
     if (argc == 3 && std::strcmp(argv[1], "--figee") == 0)
         return ImageDeTest(static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10)));
     const int resultat = SDL_main(argc, argv);

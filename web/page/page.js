@@ -7,6 +7,8 @@ const $ = (id) => document.getElementById(id);
 const FICHIER_NIVEAU = "/Data/Maps/Map1.map";
 // ?figee=TIME: one frame under a frozen clock, for the picture test.
 const FIGEE = new URLSearchParams(location.search).get("figee");
+// ?lots: the drawing layer's batching check, for the page's tests.
+const LOTS = new URLSearchParams(location.search).has("lots");
 
 const Page = {
   paquet: null,       // the packaged data, downloaded once
@@ -102,7 +104,7 @@ function lancer(niveau) {
 
   CorvellaJeu({
     canvas,
-    arguments: FIGEE ? ["--figee", FIGEE] : [],
+    arguments: FIGEE ? ["--figee", FIGEE] : LOTS ? ["--lots"] : [],
     keyboardListeningElement: run.clavier,
     getPreloadedPackage: () => Page.paquet,
     // The program compiled once, while the data downloaded, for every run.
