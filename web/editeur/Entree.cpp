@@ -54,7 +54,8 @@ EMSCRIPTEN_KEEPALIVE unsigned CorvellaImages()
 }
 
 // What is still gathered is drawn, then the frame is handed to the browser,
-// and the editor goes on when the browser has drawn it (gl/Cadence.cpp).
+// and the editor goes on when the browser has drawn the one before it
+// (gl/Cadence.cpp).
 void SDL_GL_SwapBuffers(void)
 {
     WglFlush();

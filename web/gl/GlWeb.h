@@ -112,8 +112,9 @@ GLint WgluBuild2DMipmaps(GLenum cible, GLint composantes, GLint largeur, GLint h
 unsigned WglNombreDessins(void);
 // Whether the context is WebGL 2 (fences, texture arrays).
 int WglVersion2(void);
-// After a frame is handed over: waits until the browser has drawn the one
-// before, and until `periodeMs` after it began (gl/Cadence.cpp).
+// After a frame is handed over: waits until at most one frame is left for
+// the browser to draw, and until `periodeMs` after the last began
+// (gl/Cadence.cpp).
 void WglCadence(double periodeMs);
 unsigned WglNombreSommets(void);
 

@@ -87,8 +87,9 @@ EMSCRIPTEN_KEEPALIVE unsigned CorvellaFPS()
 }
 
 // What is still gathered is drawn and the frame handed to the browser; the
-// game goes on once the browser has drawn it (gl/Cadence.cpp), as a desktop
-// game's swap waits for the driver. The game's own pacing stays as it is.
+// game goes on once the browser has drawn the one before it (gl/Cadence.cpp),
+// as a desktop game's swap waits for the driver. The game's own pacing stays
+// as it is.
 void SDL_GL_SwapBuffers(void)
 {
     WglFlush();
