@@ -190,7 +190,14 @@ namespace GlWeb
     // The program that samples arrays, made at first use (0 if it failed).
     GLuint ProgrammeRangees();
 
+    // A shader of the layer's programs, compiled.
+    GLuint Shader(GLenum type, const char* source);
+
     // Textures (Textures.cpp).
+    bool PuissanceDeux(int n);
+    // Sets the sampling of the texture bound to `cible` for an image of this
+    // size, within WebGL 1's limits.
+    void Echantillonner(GLenum cible, int largeur, int hauteur, GLint min, GLint mag, GLint s, GLint t);
     Texture* TextureNommee(GLuint nom);
     // A texture without an image, or filtered through mipmaps it does not
     // have, is incomplete: GL then draws as if texturing were off.

@@ -5,6 +5,7 @@
 // frame's batches uploaded together and drawn with a call each.
 #include "Contexte.h"
 
+#include <GLES3/gl3.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -173,7 +174,7 @@ namespace GlWeb
             const GLuint reelle = c.Rangees[static_cast<std::size_t>(e.Rangee)].Reelle;
             if (reelle != c.ReelRangee)
             {
-                glBindTexture(0x8C1A /* GL_TEXTURE_2D_ARRAY */, reelle);
+                glBindTexture(GL_TEXTURE_2D_ARRAY, reelle);
                 c.ReelRangee = reelle;
             }
             return;

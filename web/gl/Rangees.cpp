@@ -14,11 +14,6 @@ namespace GlWeb
     {
         constexpr int CouchesDepart = 32;
 
-        bool PuissanceDeux(int n)
-        {
-            return n > 0 && (n & (n - 1)) == 0;
-        }
-
         bool MemeEchantillonnage(const Rangee& r, const Texture& t)
         {
             return r.Largeur == t.Largeur && r.Hauteur == t.Hauteur &&
@@ -53,7 +48,7 @@ namespace GlWeb
         }
 
         // The array's storage for `couches` layers, its sampling as the
-        // textures' own (GL_CLAMP is WebGL's clamp to edge).
+        // textures' own.
         void Allouer(Contexte& c, Rangee& r, int couches)
         {
             glGenTextures(1, &r.Reelle);
@@ -61,11 +56,7 @@ namespace GlWeb
             for (int n = 0, l = r.Largeur, h = r.Hauteur; n < r.NombreNiveaux; ++n, l = l > 1 ? l / 2 : 1,
                      h = h > 1 ? h / 2 : 1)
                 glTexImage3D(GL_TEXTURE_2D_ARRAY, n, GL_RGBA, l, h, couches, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-            auto enveloppe = [](GLint e) { return e == GL_CLAMP ? GL_CLAMP_TO_EDGE : e; };
-            glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, r.Min);
-            glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, r.Mag);
-            glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, enveloppe(r.EnveloppeS));
-            glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, enveloppe(r.EnveloppeT));
+            Echantillonner(GL_TEXTURE_2D_ARRAY, r.Largeur, r.Hauteur, r.Min, r.Mag, r.EnveloppeS, r.EnveloppeT);
             glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, r.NombreNiveaux - 1);
             r.Couches.assign(static_cast<std::size_t>(couches), 0);
         }
@@ -104,12 +95,8 @@ namespace GlWeb
             "out vec4 couleur;\n"
             "void main() { couleur = vCol * texture(uTex, vec3(vTex, vCouche)); }\n";
         const GLuint p = glCreateProgram();
-        for (const auto& [type, source] : {std::pair<GLenum, const char*>{GL_VERTEX_SHADER, sommets},
-                                           {GL_FRAGMENT_SHADER, fragments}})
+        for (const GLuint s : {Shader(GL_VERTEX_SHADER, sommets), Shader(GL_FRAGMENT_SHADER, fragments)})
         {
-            const GLuint s = glCreateShader(type);
-            glShaderSource(s, 1, &source, nullptr);
-            glCompileShader(s);
             glAttachShader(p, s);
             glDeleteShader(s);
         }

@@ -84,25 +84,33 @@ namespace
         return t;
     }
 
+    void AppliqueEchantillonnage(const Texture& t)
+    {
+        Echantillonner(GL_TEXTURE_2D, t.Largeur, t.Hauteur, t.Min, t.Mag, t.EnveloppeS, t.EnveloppeT);
+    }
+}
+
+namespace GlWeb
+{
     bool PuissanceDeux(int n)
     {
         return n > 0 && (n & (n - 1)) == 0;
     }
 
     // WebGL 1 samples a texture whose sides are not powers of two only
-    // clamped and without mipmaps.
-    void AppliqueEchantillonnage(const Texture& t)
+    // clamped and without mipmaps; GL_CLAMP is WebGL's clamp to edge.
+    void Echantillonner(GLenum cible, int largeur, int hauteur, GLint min, GLint mag, GLint s, GLint t)
     {
-        const bool libre = PuissanceDeux(t.Largeur) && PuissanceDeux(t.Hauteur);
+        const bool libre = PuissanceDeux(largeur) && PuissanceDeux(hauteur);
         auto enveloppe = [&](GLint e) { return (e == GL_CLAMP || !libre) ? GL_CLAMP_TO_EDGE : e; };
-        GLint min = t.Min;
         if (!libre && EstMipmap(min))
             min = GL_LINEAR;
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, t.Mag);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, enveloppe(t.EnveloppeS));
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, enveloppe(t.EnveloppeT));
-    }}
+        glTexParameteri(cible, GL_TEXTURE_MIN_FILTER, min);
+        glTexParameteri(cible, GL_TEXTURE_MAG_FILTER, mag);
+        glTexParameteri(cible, GL_TEXTURE_WRAP_S, enveloppe(s));
+        glTexParameteri(cible, GL_TEXTURE_WRAP_T, enveloppe(t));
+    }
+}
 
 using namespace GlWeb;
 
