@@ -79,6 +79,7 @@
 //     explored up to it, as one thread exploring in order would.
 #include "Atteignable.h"
 
+#include "Coeurs.h"
 #include "Contexte.h"
 #include "EnsembleEtats.h"
 #include "outils/Horloge.h"
@@ -547,24 +548,6 @@ namespace AnalyseCarte
                     // main thread held up): give the core away.
                     std::this_thread::sleep_for(std::chrono::microseconds(50));
             }
-        }
-
-        int FilsVoulus(int demandes)
-        {
-            if (demandes > 0)
-                return std::min(demandes, 2);
-            const unsigned coeurs = std::thread::hardware_concurrency();
-            if (coeurs < 2)
-                return 1;
-#ifndef __EMSCRIPTEN__
-            // The second thread pays only when a core is free for it: on a
-            // crowded machine it takes the main thread's share of the
-            // processor, and the search ends later than on one thread.
-            double charge = 0.0;
-            if (getloadavg(&charge, 1) == 1 && charge > static_cast<double>(coeurs) - 1.0)
-                return 1;
-#endif
-            return 2;
         }
 
         // Joins the second thread however the search ends.

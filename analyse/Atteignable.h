@@ -50,9 +50,9 @@ namespace AnalyseCarte
         // all of it).
         bool SuivreVie = false;
         // Threads that simulate the movement: 0, two when the machine has
-        // two cores or more and its load average (last minute) leaves one
-        // free, otherwise one; at most 2. The answers are the same whatever
-        // the number.
+        // two cores or more and one of them is free at the start of the
+        // search, otherwise one (Coeurs.h); at most 2. The answers are the
+        // same whatever the number.
         int Fils = 0;
     };
 

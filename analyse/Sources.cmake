@@ -7,6 +7,7 @@ set(CORVELLA_ANALYSE_SOURCES
   VerificationTexte.cpp
   VerificationGrille.cpp
   Atteignable.cpp
+  Coeurs.cpp
   EnsembleEtats.cpp
   Partie.cpp
   Route.cpp

@@ -5,6 +5,7 @@
 #include "AtteinteReference.h"
 #include "test_outil_carte_aide.h"
 
+#include "analyse/Coeurs.h"
 #include "analyse/Contexte.h"
 
 #include <random>
@@ -164,4 +165,23 @@ TEST(AtteinteRapide, SameWaysAndSameBoundsOnTheShippedLevel)
     OptionsAtteinte peu;
     peu.EtatsMax = 5000;
     ComparerTout(niveau, peu);
+}
+
+// The second thread only when a core is free for it at the start: the caller
+// counts itself among the threads the kernel reports running.
+TEST(AtteinteRapide, SecondThreadOnlyWithAFreeCore)
+{
+    using AnalyseCarte::FilsSelonCharge;
+    EXPECT_EQ(FilsSelonCharge(1, 1), 1);   // one core
+    EXPECT_EQ(FilsSelonCharge(2, 1), 2);   // only the caller runs
+    EXPECT_EQ(FilsSelonCharge(2, 0), 2);   // a count taken between two ticks
+    EXPECT_EQ(FilsSelonCharge(2, 2), 1);   // another thread takes the other core
+    EXPECT_EQ(FilsSelonCharge(4, 3), 2);
+    EXPECT_EQ(FilsSelonCharge(4, 4), 1);
+    EXPECT_EQ(FilsSelonCharge(2, 40), 1);
+    EXPECT_EQ(FilsSelonCharge(2, -1), 2);  // unknown: the first thread never waits long for it
+    EXPECT_EQ(AnalyseCarte::FilsVoulus(1), 1);
+    EXPECT_EQ(AnalyseCarte::FilsVoulus(5), 2);
+    const int choisis = AnalyseCarte::FilsVoulus(0);
+    EXPECT_TRUE(choisis == 1 || choisis == 2);
 }
